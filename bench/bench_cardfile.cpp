@@ -1,0 +1,74 @@
+// In-process timings of load + sort and save.
+#include <benchmark/benchmark.h>
+#include <unistd.h>
+
+#include <filesystem>
+
+#include "bench_data.h"
+#include "cards/card_file.h"
+
+namespace {
+
+using namespace tessel;
+
+class Quiet final : public ErrorReporter {
+ public:
+  void ShowError(const std::string& text) override { std::fprintf(stderr, "%s\n", text.c_str()); }
+};
+
+std::string TempPath(const char* name) {
+  return (std::filesystem::temp_directory_path() / (std::string("tessel-bench-") + name + "-" +
+                                                    std::to_string(::getpid()) + ".tsl"))
+      .string();
+}
+
+void WriteShuffled(const std::string& path, std::size_t n) {
+  const auto bytes = CardFileBytes(FormatSettings{}, bench::MakeCards(n));
+  FILE* f = std::fopen(path.c_str(), "wb");
+  std::fwrite(bytes.data(), 1, bytes.size(), f);
+  std::fclose(f);
+}
+
+void BM_LoadAndSort(benchmark::State& state) {
+  const std::string path = TempPath("load");
+  WriteShuffled(path, static_cast<std::size_t>(state.range(0)));
+  Quiet errors;
+  for (auto _ : state) {
+    CardCollection cards;
+    FormatSettings format;
+    if (!ReadCardFile(cards, format, path, errors)) state.SkipWithError("read failed");
+    benchmark::DoNotOptimize(cards.Size());
+  }
+  state.SetItemsProcessed(state.iterations() * state.range(0));
+  std::filesystem::remove(path);
+}
+BENCHMARK(BM_LoadAndSort)->Arg(100000)->Arg(1000000)->Unit(benchmark::kMillisecond);
+
+void BM_SortShuffled(benchmark::State& state) {
+  const auto source = bench::MakeCards(static_cast<std::size_t>(state.range(0)));
+  for (auto _ : state) {
+    state.PauseTiming();
+    CardCollection cards;
+    cards.AppendCards(std::vector<CardInfo>(source));
+    state.ResumeTiming();
+    cards.SortCards();
+  }
+}
+BENCHMARK(BM_SortShuffled)->Arg(100000)->Arg(1000000)->Unit(benchmark::kMillisecond);
+
+void BM_Save(benchmark::State& state) {
+  const std::string path = TempPath("save");
+  CardCollection cards;
+  cards.AppendCards(bench::MakeCards(static_cast<std::size_t>(state.range(0))));
+  cards.SortCards();
+  Quiet errors;
+  for (auto _ : state) {
+    if (!WriteCardFile(cards, FormatSettings{}, path, errors)) state.SkipWithError("write failed");
+  }
+  std::filesystem::remove(path);
+}
+BENCHMARK(BM_Save)->Arg(100000)->Arg(1000000)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+
+BENCHMARK_MAIN();

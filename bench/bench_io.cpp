@@ -1,0 +1,73 @@
+// One-shot measurements for the side-by-side comparison script:
+//   bench_io gen N FILE INDEXES   write N shuffled cards and their index texts
+//   bench_io load FILE            load + sort; prints milliseconds and peak memory
+//   bench_io save FILE OUT        load, then time one save of it
+#include <sys/resource.h>
+
+#include <chrono>
+#include <cstdio>
+#include <cstring>
+#include <fstream>
+#include <string>
+
+#include "bench_data.h"
+#include "cards/card_file.h"
+
+namespace {
+
+using namespace tessel;
+using Clock = std::chrono::steady_clock;
+
+class Stderr final : public ErrorReporter {
+ public:
+  void ShowError(const std::string& text) override { std::fprintf(stderr, "%s\n", text.c_str()); }
+};
+
+long PeakKiB() {
+  rusage usage{};
+  getrusage(RUSAGE_SELF, &usage);
+  return usage.ru_maxrss;
+}
+
+double Ms(Clock::time_point since) {
+  return std::chrono::duration<double, std::milli>(Clock::now() - since).count();
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  const std::string mode = argc > 1 ? argv[1] : "";
+  Stderr errors;
+  if (mode == "gen" && argc == 5) {
+    const auto cards = bench::MakeCards(std::stoul(argv[2]));
+    // Written in generated (unsorted) order so the load has real sorting to do.
+    const auto bytes = CardFileBytes(FormatSettings{}, cards);
+    std::ofstream(argv[3], std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()),
+                                                   static_cast<std::streamsize>(bytes.size()));
+    std::ofstream indexes(argv[4], std::ios::binary);
+    for (const CardInfo& c : cards) indexes << c.index << '\n';
+    return 0;
+  }
+  if (mode == "load" && argc == 3) {
+    const long baseline = PeakKiB();
+    const auto start = Clock::now();
+    CardCollection cards;
+    FormatSettings format;
+    if (!ReadCardFile(cards, format, argv[2], errors)) return 1;
+    const double ms = Ms(start);
+    std::printf("load+sort %zu cards: %.0f ms, peak memory %.0f MiB above baseline\n", cards.Size(),
+                ms, (PeakKiB() - baseline) / 1024.0);
+    return 0;
+  }
+  if (mode == "save" && argc == 4) {
+    CardCollection cards;
+    FormatSettings format;
+    if (!ReadCardFile(cards, format, argv[2], errors)) return 1;
+    const auto start = Clock::now();
+    if (!WriteCardFile(cards, format, argv[3], errors)) return 1;
+    std::printf("save %zu cards: %.0f ms\n", cards.Size(), Ms(start));
+    return 0;
+  }
+  std::fprintf(stderr, "usage: bench_io gen N FILE INDEXES | load FILE | save FILE OUT\n");
+  return 2;
+}

@@ -1,0 +1,53 @@
+#!/usr/bin/env python3
+"""Writes the hand-made seed inputs of the fuzz corpora (run from the repository root)."""
+import os
+import struct
+
+here = os.path.join(os.path.dirname(os.path.abspath(__file__)), "corpus")
+
+
+def text(s: bytes) -> bytes:
+    if len(s) < 255:
+        return bytes([len(s)]) + s
+    if len(s) < 0xFFFE:
+        return b"\xff" + struct.pack("<H", len(s)) + s
+    return b"\xff\xff\xff" + struct.pack("<I", len(s)) + s
+
+
+def header() -> bytes:
+    return (struct.pack("<I", 0xAAAC) + text(b"Arial Black") + struct.pack("<i", 10)
+            + text(b"Times New Roman") + struct.pack("<i", 10)
+            + struct.pack("<IIII", 0xF0F0F0, 0xFFFFFF, 0, 0))
+
+
+def card(index: bytes, body: bytes, tag: int = 1) -> bytes:
+    return struct.pack("<I", 1) + text(index) + text(body) + struct.pack("<i", tag)
+
+
+first = struct.pack("<HHH", 0xFFFF, 1, 8) + b"CardInfo"
+seeds = {
+    "archive-two": header() + struct.pack("<H", 2) + first + card(b"Ann", b"Tel 1")
+    + struct.pack("<H", 0x8001) + card(b"bob", b"x" * 300, 0),
+    "archive-empty": header() + struct.pack("<H", 0),
+    "archive-wide": header() + struct.pack("<H", 1) + first + struct.pack("<I", 1)
+    + b"\xff\xfe\xff\x03" + "A\u20ac\u4e2d".encode("utf-16-le") + text(b"") + struct.pack("<i", 1),
+    "archive-big-ref": header() + struct.pack("<H", 2) + first + card(b"a", b"")
+    + struct.pack("<HI", 0x7FFF, 0x80000001) + card(b"b", b""),
+    "archive-object-ref": header() + struct.pack("<H", 2) + first + card(b"a", b"")
+    + struct.pack("<H", 0x0002) + card(b"b", b""),
+    "archive-long-count": header() + struct.pack("<HI", 0xFFFF, 3) + first + card(b"c", b"")
+    + struct.pack("<H", 0x8001) + card(b"b", b"") + struct.pack("<H", 0x8001) + card(b"a", b""),
+    "fixed-a": struct.pack("<Ii", 0xAAAA, 1) + b"Ann".ljust(42, b"\0") + b"Tel 1".ljust(512, b"\0"),
+    "fixed-b": struct.pack("<Ii", 0xAAAB, 2) + (b"K" * 42) + b"body".ljust(512, b"\0")
+    + struct.pack("<i", 0) + b"z".ljust(554, b"\0") + struct.pack("<i", 1),
+    "fixed-negative": struct.pack("<Ii", 0xAAAB, -5),
+    "other-version": struct.pack("<I", 0x1234),
+}
+for name, data in seeds.items():
+    with open(os.path.join(here, "cardfile", name), "wb") as f:
+        f.write(data)
+
+for i, value in enumerate(["0:1:10:20:530:400", "0:1:0x10:20:530:400", "0:1:10:20:530",
+                           " -1: 2:017:0X1f:+4:5", "", "0x:1", "2:1:-2147483648:0:99999999999:7"]):
+    with open(os.path.join(here, "placement", f"seed-{i}"), "wb") as f:
+        f.write(value.encode())

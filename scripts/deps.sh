@@ -1,0 +1,28 @@
+#!/usr/bin/env bash
+# Installs the Debian 12 packages Tessel needs that are missing.
+# With --update, always refreshes the package lists and installs (for CI).
+set -euo pipefail
+
+packages=(
+  build-essential cmake ninja-build pkg-config
+  qt6-base-dev
+  libgtest-dev libgmock-dev libbenchmark-dev nlohmann-json3-dev
+  clang libclang-rt-14-dev
+  xvfb xauth
+)
+
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+
+if [[ ${#missing[@]} -eq 0 && "${1:-}" != "--update" ]]; then
+  exit 0
+fi
+
+sudo=""
+if [[ $(id -u) -ne 0 ]]; then sudo="sudo"; fi
+export DEBIAN_FRONTEND=noninteractive
+echo "Installing: ${missing[*]:-(refreshing all)}"
+$sudo apt-get update -qq
+$sudo apt-get install -y -qq --no-install-recommends "${packages[@]}" >/dev/null

@@ -1,0 +1,24 @@
+// The per-user settings the program keeps between runs, all in one section.
+#pragma once
+
+#include <string>
+
+namespace tessel {
+
+inline constexpr char kSettingsSection[] = "Settings";
+inline constexpr char kLastFile[] = "Last File";
+inline constexpr char kMainWindowPos[] = "MainWindowPos";
+inline constexpr char kComPort[] = "COM Port";
+inline constexpr char kInstalled[] = "Installed";
+inline constexpr int kNoComPort = -1;
+
+class SettingsStore {
+ public:
+  virtual ~SettingsStore() = default;
+  virtual std::string GetString(const std::string& name, const std::string& fallback) const = 0;
+  virtual int GetInt(const std::string& name, int fallback) const = 0;
+  virtual void WriteString(const std::string& name, const std::string& value) = 0;
+  virtual void WriteInt(const std::string& name, int value) = 0;
+};
+
+}  // namespace tessel

@@ -1,0 +1,109 @@
+// The open document's cards: a ring sorted by index text whose position 0 is
+// the front card, plus the card stack, the on-screen bookkeeping that runs
+// parallel to it. The card windows themselves live in the ui and follow this
+// bookkeeping through CardStackObserver.
+#pragma once
+
+#include <cstddef>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "cards/card_info.h"
+
+namespace tessel {
+
+struct StackRect {
+  int left = 0;
+  int top = 0;
+  int right = 0;
+  int bottom = 0;
+  bool operator==(const StackRect&) const = default;
+};
+
+// Only this many card-stack entries have a window; the rest are placeholders
+// that keep the stack parallel to the collection.
+inline constexpr std::size_t kOnScreenCards = 20;
+inline constexpr int kCardWidth = 500;
+inline constexpr int kCardHeight = 200;
+inline constexpr int kCardBottomGap = 18;
+inline constexpr int kCascadeStep = 25;
+
+// Rectangle of stack entry k in a client area of height h.
+StackRect CascadeRect(int clientHeight, std::size_t k);
+
+struct StackEntry {
+  std::size_t slot = 0;  // entry index it was appended as; fixed for life
+  StackRect rect;
+  bool OnScreen() const { return slot < kOnScreenCards; }
+};
+
+// What the card windows need to hear. Every call comes after the data changed.
+class CardStackObserver {
+ public:
+  virtual ~CardStackObserver() = default;
+  // A window is needed for this entry (only for entries that are on screen).
+  virtual void CardWindowAdded(const StackEntry& entry) = 0;
+  // The window of the last entry goes (only for entries that were on screen).
+  virtual void CardWindowRemoved(const StackEntry& entry) = 0;
+  // Every window is gone.
+  virtual void CardWindowsCleared() = 0;
+  // Back-card strips repaint from the records and the front card reloads.
+  virtual void StackRefreshed() = 0;
+  // On-screen rectangles changed; the front body should take the focus.
+  virtual void StackLaidOut() = 0;
+  // Text in the front card's index field, which may run ahead of record 0
+  // while the user types; nullopt when there is no index field.
+  virtual std::optional<std::string> FrontIndexFieldText() const { return std::nullopt; }
+  virtual void SetFrontIndexFieldText(const std::string& /*text*/) {}
+};
+
+class CardCollection {
+ public:
+  std::size_t Size() const { return cards_.size(); }
+  bool Empty() const { return cards_.empty(); }
+  const CardInfo& At(std::size_t i) const { return cards_[i]; }
+  CardInfo& At(std::size_t i) { return cards_[i]; }
+  const std::vector<CardInfo>& Cards() const { return cards_; }
+  const std::vector<StackEntry>& Stack() const { return stack_; }
+  std::size_t TaggedCount() const;
+
+  bool Modified() const { return modified_; }
+  void SetModified(bool modified) { modified_ = modified; }
+
+  void SetObserver(CardStackObserver* observer) { observer_ = observer; }
+  void SetClientHeight(int height) { clientHeight_ = height; }
+  int ClientHeight() const { return clientHeight_; }
+
+  // Stable sort by MbsICmp: the order a neighbour-swapping bubble sort gives.
+  void SortCards();
+  // Rotates so that record k becomes the front card. The stack is untouched.
+  void BringToFront(std::size_t k);
+  // Brings the first record whose index equals `text` (ignoring case) forward.
+  void BringIndexToFront(std::string_view text);
+  // Brings the first card after the front whose index starts with `c` or
+  // with `c - 32` forward.
+  void JumpToInitial(int c);
+  // Sorts and keeps the card shown in front (by its index field text) in front.
+  void ResortKeepingFront();
+  // Appends a stack entry; with `createRecord`, also a new record.
+  void AddCardWindow(std::string_view indexText, bool createRecord);
+  // Appends records read from a file with their stack entries, in order.
+  void AppendCards(std::vector<CardInfo>&& cards);
+  // Removes the last record and its stack entry.
+  void RemoveLastCard();
+  void RefreshStack();
+  void LayoutStack(int clientHeight);
+  void RemoveAllCards();
+  void RemoveAllCardWindows();
+
+ private:
+  std::vector<CardInfo> cards_;
+  std::vector<StackEntry> stack_;
+  bool modified_ = false;
+  int clientHeight_ = 0;
+  CardStackObserver* observer_ = nullptr;
+};
+
+}  // namespace tessel

@@ -1,0 +1,362 @@
+#include "cards/card_file.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <unistd.h>
+
+#include "cards/codepage.h"
+
+namespace tessel {
+namespace {
+
+constexpr uint16_t kNewClassTag = 0xFFFF;
+constexpr uint16_t kBigObjectTag = 0x7FFF;
+constexpr uint16_t kClassTag = 0x8000;
+constexpr uint32_t kBigClassTag = 0x80000000u;
+constexpr uint16_t kCardSchema = 1;
+constexpr char kCardClass[] = "CardInfo";
+constexpr uint16_t kWideMarker = 0xFFFE;
+// Tag, lead word, two empty strings and the tag flag: no card object is
+// smaller, so a count the rest of the file cannot hold is refused at once.
+constexpr uint64_t kMinCardObject = 2 + 4 + 1 + 1 + 4;
+// Longest class name the archive form allows.
+constexpr uint16_t kMaxClassName = 64;
+
+ReadResult Damaged(std::string detail) { return {ReadStatus::Damaged, std::move(detail)}; }
+
+// Reads a length prefix; `wide` tells whether UTF-16 units follow.
+bool ReadLength(ByteReader& in, uint64_t& length, bool& wide) {
+  wide = false;
+  uint8_t b;
+  if (!in.U8(b)) return false;
+  if (b < 0xFF) {
+    length = b;
+    return true;
+  }
+  uint16_t w;
+  if (!in.U16(w)) return false;
+  if (w == kWideMarker) {
+    wide = true;
+    if (!in.U8(b)) return false;
+    if (b < 0xFF) {
+      length = b;
+      return true;
+    }
+    if (!in.U16(w)) return false;
+  }
+  if (w < 0xFFFF) {
+    length = w;
+    return true;
+  }
+  uint32_t d;
+  if (!in.U32(d)) return false;
+  length = d;
+  return true;
+}
+
+bool ReadText(ByteReader& in, std::string& out) {
+  uint64_t length;
+  bool wide;
+  if (!ReadLength(in, length, wide)) return false;
+  if (!wide) return in.String(out, length);
+  if (length > in.Remaining() / 2) return in.Refuse();
+  std::vector<char16_t> units(static_cast<std::size_t>(length));
+  for (char16_t& u : units) {
+    uint16_t v;
+    if (!in.U16(v)) return false;
+    u = v;
+  }
+  out = Utf16ToCp1252(units.data(), units.size());
+  return true;
+}
+
+bool ReadI32(ByteReader& in, int32_t& v) {
+  uint32_t u;
+  if (!in.U32(u)) return false;
+  v = static_cast<int32_t>(u);
+  return true;
+}
+
+std::string FixedField(const uint8_t* field, std::size_t size) {
+  const void* nul = std::memchr(field, 0, size);
+  const std::size_t length = nul ? static_cast<const uint8_t*>(nul) - field : size;
+  return std::string(reinterpret_cast<const char*>(field), length);
+}
+
+ReadResult ParseFixed(ByteReader& in, uint32_t version, CardFileData& out) {
+  int32_t count;
+  if (!ReadI32(in, count)) return Damaged("it ends before its card count");
+  if (count <= 0) return {};
+  const std::size_t record =
+      kFixedIndexField + kFixedBodyField + (version == kVersionFixedTagged ? 4 : 0);
+  if (static_cast<uint64_t>(count) * record > in.Remaining()) {
+    return Damaged("it announces " + std::to_string(count) + " cards but ends after " +
+                   std::to_string(in.Remaining() / record));
+  }
+  out.cards.reserve(static_cast<std::size_t>(count));
+  uint8_t buffer[kFixedIndexField + kFixedBodyField];
+  for (int32_t i = 0; i < count; ++i) {
+    if (!in.Bytes(buffer, sizeof buffer)) return Damaged("it ends in the middle of a card");
+    CardInfo card(FixedField(buffer, kFixedIndexField),
+                  FixedField(buffer + kFixedIndexField, kFixedBodyField), 1);
+    if (version == kVersionFixedTagged && !ReadI32(in, card.tag)) {
+      return Damaged("it ends in the middle of a card");
+    }
+    out.cards.push_back(std::move(card));
+  }
+  return {};
+}
+
+ReadResult ParseFormat(ByteReader& in, FormatSettings& f) {
+  uint32_t colours[4];
+  if (!ReadText(in, f.indexFace) || !ReadI32(in, f.indexSize) || !ReadText(in, f.bodyFace) ||
+      !ReadI32(in, f.bodySize) || !in.U32(colours[0]) || !in.U32(colours[1]) ||
+      !in.U32(colours[2]) || !in.U32(colours[3])) {
+    return Damaged("it ends inside its format settings");
+  }
+  f.indexBackground = colours[0];
+  f.bodyBackground = colours[1];
+  f.indexText = colours[2];
+  f.bodyText = colours[3];
+  return {};
+}
+
+ReadResult ParseArchive(ByteReader& in, CardFileData& out) {
+  FormatSettings format;
+  if (ReadResult r = ParseFormat(in, format); !r.Ok()) return r;
+  out.format = format;
+
+  uint16_t shortCount;
+  uint64_t count;
+  if (!in.U16(shortCount)) return Damaged("it ends before its card count");
+  count = shortCount;
+  if (shortCount == 0xFFFF) {
+    uint32_t longCount;
+    if (!in.U32(longCount)) return Damaged("it ends before its card count");
+    count = longCount;
+  }
+  if (count > in.Remaining() / kMinCardObject) {
+    return Damaged("it announces " + std::to_string(count) + " cards, more than it can hold");
+  }
+  out.cards.reserve(static_cast<std::size_t>(count));
+
+  // Classes and objects share one numbering that starts at 1. Class numbers
+  // only grow, so a sorted list serves for lookups.
+  std::vector<uint64_t> classes;
+  uint64_t next = 1;
+  const std::string ended = "it ends in the middle of card ";
+  for (uint64_t i = 0; i < count; ++i) {
+    const std::string where = std::to_string(i + 1);
+    uint16_t tag;
+    if (!in.U16(tag)) return Damaged(ended + where);
+    if (tag == kNewClassTag) {
+      uint16_t schema, nameLength;
+      if (!in.U16(schema) || !in.U16(nameLength)) return Damaged(ended + where);
+      if (nameLength > kMaxClassName) return Damaged("card " + where + " has a bad class name");
+      std::string name;
+      if (!in.String(name, nameLength)) return Damaged(ended + where);
+      if (name != kCardClass) {
+        return Damaged("card " + where + " is of an unknown kind \"" +
+                       Cp1252ToUtf8(name).substr(0, kMaxClassName) + "\"");
+      }
+      if (schema != kCardSchema) {
+        return Damaged("card " + where + " has an unknown layout number " + std::to_string(schema));
+      }
+      classes.push_back(next++);
+    } else {
+      uint32_t reference = (static_cast<uint32_t>(tag & kClassTag) << 16) | (tag & 0x7FFFu);
+      if (tag == kBigObjectTag && !in.U32(reference)) return Damaged(ended + where);
+      if (reference == 0) return Damaged("card " + where + " is missing");
+      if (!(reference & kBigClassTag)) {
+        return Damaged("card " + where + " refers to an earlier object instead of holding a card");
+      }
+      const uint64_t classNumber = reference & ~kBigClassTag;
+      if (!std::binary_search(classes.begin(), classes.end(), classNumber)) {
+        return Damaged("card " + where + " names a kind the file never introduced");
+      }
+    }
+    ++next;  // the card object's own number
+
+    CardInfo card;
+    if (!in.Skip(4) || !ReadText(in, card.index) || !ReadText(in, card.body) ||
+        !ReadI32(in, card.tag)) {
+      return Damaged(ended + where);
+    }
+    out.cards.push_back(std::move(card));
+  }
+  return {};
+}
+
+void WriteText(ByteWriter& out, const std::string& text) {
+  const std::size_t n = text.size();
+  if (n < 0xFF) {
+    out.U8(static_cast<uint8_t>(n));
+  } else if (n < 0xFFFE) {
+    out.U8(0xFF);
+    out.U16(static_cast<uint16_t>(n));
+  } else {
+    out.U8(0xFF);
+    out.U16(0xFFFF);
+    out.U32(static_cast<uint32_t>(n));
+  }
+  out.Bytes(text.data(), n);
+}
+
+constexpr uint64_t kMaxText = 0xFFFFFFFEu;
+
+}  // namespace
+
+ReadResult ParseCardFile(ByteReader& in, CardFileData& out) {
+  out = CardFileData{};
+  uint32_t version;
+  if (!in.U32(version)) return {ReadStatus::Incompatible, "too short"};
+  out.version = version;
+  ReadResult result;
+  switch (version) {
+    case kVersionFixed:
+    case kVersionFixedTagged:
+      result = ParseFixed(in, version, out);
+      break;
+    case kVersionArchive:
+      result = ParseArchive(in, out);
+      break;
+    default:
+      result = {ReadStatus::Incompatible, {}};
+  }
+  if (!result.Ok()) {
+    out.cards.clear();
+    out.cards.shrink_to_fit();
+    out.format.reset();
+  }
+  return result;
+}
+
+ReadResult ParseCardFile(std::span<const uint8_t> bytes, CardFileData& out) {
+  ByteReader in(bytes);
+  return ParseCardFile(in, out);
+}
+
+ReadResult LoadCardFileData(const std::string& path, CardFileData& out) {
+  out = CardFileData{};
+  uint64_t size = 0;
+  const int fd = OpenForReading(path, size);
+  if (fd < 0) return {ReadStatus::OpenFailed, std::strerror(errno)};
+  ByteReader in(fd, size);
+  ReadResult result = ParseCardFile(in, out);
+  ::close(fd);
+  return result;
+}
+
+std::string ReadErrorMessage(const ReadResult& result, const std::string& path) {
+  switch (result.status) {
+    case ReadStatus::OpenFailed:
+      return "There was an error opening file \"" + path + "\"";
+    case ReadStatus::Incompatible:
+      return "File Error - Incompable File";
+    case ReadStatus::Damaged:
+      return "File Error - \"" + path + "\" is damaged or incomplete: " + result.detail +
+             ". Nothing was loaded from it.";
+    case ReadStatus::Ok:
+      break;
+  }
+  return {};
+}
+
+bool SerializeCardFile(ByteWriter& out, const FormatSettings& format,
+                       const std::vector<CardInfo>& cards) {
+  for (const CardInfo& card : cards) {
+    if (card.index.size() > kMaxText || card.body.size() > kMaxText) return false;
+  }
+  if (format.indexFace.size() > kMaxText || format.bodyFace.size() > kMaxText) return false;
+
+  out.U32(kVersionArchive);
+  WriteText(out, format.indexFace);
+  out.U32(static_cast<uint32_t>(format.indexSize));
+  WriteText(out, format.bodyFace);
+  out.U32(static_cast<uint32_t>(format.bodySize));
+  out.U32(format.indexBackground);
+  out.U32(format.bodyBackground);
+  out.U32(format.indexText);
+  out.U32(format.bodyText);
+
+  if (cards.size() < 0xFFFF) {
+    out.U16(static_cast<uint16_t>(cards.size()));
+  } else {
+    out.U16(0xFFFF);
+    out.U32(static_cast<uint32_t>(cards.size()));
+  }
+  bool first = true;
+  for (const CardInfo& card : cards) {
+    if (first) {
+      out.U16(kNewClassTag);
+      out.U16(kCardSchema);
+      out.U16(sizeof kCardClass - 1);
+      out.Bytes(kCardClass, sizeof kCardClass - 1);
+      first = false;
+    } else {
+      out.U16(kClassTag | 1);
+    }
+    out.U32(1);  // lead word
+    WriteText(out, card.index);
+    WriteText(out, card.body);
+    out.U32(static_cast<uint32_t>(card.tag));
+  }
+  return out.Flush();
+}
+
+std::vector<uint8_t> CardFileBytes(const FormatSettings& format,
+                                   const std::vector<CardInfo>& cards) {
+  std::vector<uint8_t> bytes;
+  auto append = [](void* context, const uint8_t* data, std::size_t n) {
+    auto* v = static_cast<std::vector<uint8_t>*>(context);
+    v->insert(v->end(), data, data + n);
+    return true;
+  };
+  ByteWriter writer(append, &bytes);
+  SerializeCardFile(writer, format, cards);
+  return bytes;
+}
+
+bool ReadCardFile(CardCollection& cards, FormatSettings& format, const std::string& path,
+                  ErrorReporter& errors) {
+  CardFileData data;
+  const ReadResult result = LoadCardFileData(path, data);
+  if (!result.Ok()) {
+    errors.ShowError(ReadErrorMessage(result, path));
+    return false;
+  }
+  ApplyCardFileData(cards, format, std::move(data));
+  return true;
+}
+
+void ApplyCardFileData(CardCollection& cards, FormatSettings& format, CardFileData&& data) {
+  if (data.format) format = *data.format;
+  cards.AppendCards(std::move(data.cards));
+  cards.SortCards();
+  cards.RefreshStack();
+  cards.SetModified(false);
+}
+
+bool WriteCardFile(CardCollection& cards, const FormatSettings& format, const std::string& path,
+                   ErrorReporter& errors, FileOps& ops) {
+  cards.ResortKeepingFront();
+  AtomicFile file(ops);
+  if (!file.Begin(path)) {
+    errors.ShowError("File Error - \"" + path + "\"");
+    return false;
+  }
+  ByteWriter writer(&AtomicFile::SinkFor, &file);
+  const bool serialized = SerializeCardFile(writer, format, cards.Cards());
+  if (!serialized || !file.Commit()) {
+    const std::string why = !file.Error().empty() ? file.Error() : "a card text is too long";
+    file.Abort();
+    errors.ShowError("File Error - \"" + path + "\" could not be saved (" + why +
+                     "). The file on disk is unchanged.");
+    return false;
+  }
+  cards.SetModified(false);
+  return true;
+}
+
+}  // namespace tessel

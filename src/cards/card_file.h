@@ -1,0 +1,77 @@
+// The card file (*.tsl): versions 0xAAAA and 0xAAAB are read, 0xAAAC is read
+// and written. Reading parses the whole file before anything is added to the
+// collection, so a damaged file changes nothing.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <span>
+#include <string>
+#include <vector>
+
+#include "cards/card_collection.h"
+#include "cards/card_info.h"
+#include "cards/file_io.h"
+#include "cards/format_settings.h"
+
+namespace tessel {
+
+inline constexpr uint32_t kVersionFixed = 0xAAAA;       // fixed records, no tag flag
+inline constexpr uint32_t kVersionFixedTagged = 0xAAAB; // fixed records with tag flag
+inline constexpr uint32_t kVersionArchive = 0xAAAC;     // archive form with format settings
+
+inline constexpr std::size_t kFixedIndexField = 42;
+inline constexpr std::size_t kFixedBodyField = 512;
+
+struct CardFileData {
+  uint32_t version = 0;
+  std::optional<FormatSettings> format;  // only version 0xAAAC has one
+  std::vector<CardInfo> cards;            // in file order
+};
+
+enum class ReadStatus { Ok, OpenFailed, Incompatible, Damaged };
+
+struct ReadResult {
+  ReadStatus status = ReadStatus::Ok;
+  std::string detail;  // what was wrong, for Damaged and OpenFailed
+  bool Ok() const { return status == ReadStatus::Ok; }
+};
+
+// Parses a whole card file. On failure `out` holds no cards.
+ReadResult ParseCardFile(ByteReader& in, CardFileData& out);
+ReadResult ParseCardFile(std::span<const uint8_t> bytes, CardFileData& out);
+ReadResult LoadCardFileData(const std::string& path, CardFileData& out);
+
+// The message the user sees for a failed read.
+std::string ReadErrorMessage(const ReadResult& result, const std::string& path);
+
+// Writes version 0xAAAC in collection order. False only if a text is too long
+// for the format (over 4 GiB) or the writer's sink failed.
+bool SerializeCardFile(ByteWriter& out, const FormatSettings& format,
+                       const std::vector<CardInfo>& cards);
+std::vector<uint8_t> CardFileBytes(const FormatSettings& format, const std::vector<CardInfo>& cards);
+
+// Where the program tells the user about failures (a message box in the
+// program, stderr in the command-line tool).
+class ErrorReporter {
+ public:
+  virtual ~ErrorReporter() = default;
+  virtual void ShowError(const std::string& text) = 0;
+};
+
+// Adds parsed cards to the collection, sorts, refreshes and clears the
+// modified flag; format settings from the file replace `format`.
+void ApplyCardFileData(CardCollection& cards, FormatSettings& format, CardFileData&& data);
+
+// Adds the file's cards to the collection (Open empties it first, Merge does
+// not), sorts, refreshes and clears the modified flag; a 0xAAAC file also
+// replaces the format settings. On failure it reports and changes nothing.
+bool ReadCardFile(CardCollection& cards, FormatSettings& format, const std::string& path,
+                  ErrorReporter& errors);
+
+// Re-sorts keeping the front card, then saves atomically. On success clears
+// the modified flag; on failure reports, and the old file stays as it was.
+bool WriteCardFile(CardCollection& cards, const FormatSettings& format, const std::string& path,
+                   ErrorReporter& errors, FileOps& ops = FileOps::System());
+
+}  // namespace tessel

@@ -1,0 +1,279 @@
+#include "cards/file_io.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <climits>
+#include <cstdlib>
+#include <cstring>
+#include <random>
+
+namespace tessel {
+namespace {
+
+constexpr std::size_t kReadBuffer = 64 * 1024;
+
+std::string DirectoryOf(const std::string& path) {
+  const std::size_t slash = path.rfind('/');
+  if (slash == std::string::npos) return ".";
+  if (slash == 0) return "/";
+  return path.substr(0, slash);
+}
+
+std::string BaseName(const std::string& path) {
+  const std::size_t slash = path.rfind('/');
+  return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+}  // namespace
+
+// ---------------------------------------------------------------- ByteReader
+
+ByteReader::ByteReader(std::span<const uint8_t> data)
+    : cur_(data.data()), end_(data.data() + data.size()), remaining_(data.size()) {}
+
+ByteReader::ByteReader(int fd, uint64_t size) : fd_(fd), remaining_(size) {
+  buffer_.resize(kReadBuffer);
+  cur_ = end_ = buffer_.data();
+}
+
+bool ByteReader::Refill() {
+  const uint64_t unread = remaining_ - static_cast<uint64_t>(end_ - cur_);
+  if (fd_ < 0 || unread == 0) return false;
+  const std::size_t want = static_cast<std::size_t>(std::min<uint64_t>(unread, buffer_.size()));
+  ssize_t got;
+  do {
+    got = ::read(fd_, buffer_.data(), want);
+  } while (got < 0 && errno == EINTR);
+  if (got <= 0) return false;  // an I/O error, or the file shrank under us
+  cur_ = buffer_.data();
+  end_ = cur_ + got;
+  return true;
+}
+
+bool ByteReader::Bytes(void* dst, std::size_t n) {
+  if (failed_ || n > remaining_) {
+    failed_ = true;
+    return false;
+  }
+  auto* out = static_cast<uint8_t*>(dst);
+  while (n > 0) {
+    if (cur_ == end_ && !Refill()) {
+      failed_ = true;
+      return false;
+    }
+    const std::size_t take = std::min<std::size_t>(n, static_cast<std::size_t>(end_ - cur_));
+    if (out) {
+      std::memcpy(out, cur_, take);
+      out += take;
+    }
+    cur_ += take;
+    remaining_ -= take;
+    n -= take;
+  }
+  return true;
+}
+
+bool ByteReader::Skip(uint64_t n) {
+  if (n > remaining_) {
+    failed_ = true;
+    return false;
+  }
+  return Bytes(nullptr, static_cast<std::size_t>(n));
+}
+
+bool ByteReader::U8(uint8_t& v) { return Bytes(&v, 1); }
+
+bool ByteReader::U16(uint16_t& v) {
+  uint8_t b[2];
+  if (!Bytes(b, 2)) return false;
+  v = static_cast<uint16_t>(b[0] | (b[1] << 8));
+  return true;
+}
+
+bool ByteReader::U32(uint32_t& v) {
+  uint8_t b[4];
+  if (!Bytes(b, 4)) return false;
+  v = static_cast<uint32_t>(b[0]) | (static_cast<uint32_t>(b[1]) << 8) |
+      (static_cast<uint32_t>(b[2]) << 16) | (static_cast<uint32_t>(b[3]) << 24);
+  return true;
+}
+
+bool ByteReader::String(std::string& out, uint64_t n) {
+  if (failed_ || n > remaining_) {
+    failed_ = true;
+    return false;
+  }
+  out.resize(static_cast<std::size_t>(n));
+  return Bytes(out.data(), out.size());
+}
+
+// ---------------------------------------------------------------- ByteWriter
+
+ByteWriter::ByteWriter(Sink sink, void* context, std::size_t bufferSize)
+    : sink_(sink), context_(context), buffer_(bufferSize) {}
+
+void ByteWriter::Bytes(const void* data, std::size_t n) {
+  const auto* in = static_cast<const uint8_t*>(data);
+  while (n > 0 && !failed_) {
+    if (used_ == buffer_.size() && !Flush()) return;
+    const std::size_t take = std::min(n, buffer_.size() - used_);
+    std::memcpy(buffer_.data() + used_, in, take);
+    used_ += take;
+    in += take;
+    n -= take;
+  }
+}
+
+void ByteWriter::U16(uint16_t v) {
+  const uint8_t b[2] = {static_cast<uint8_t>(v), static_cast<uint8_t>(v >> 8)};
+  Bytes(b, 2);
+}
+
+void ByteWriter::U32(uint32_t v) {
+  const uint8_t b[4] = {static_cast<uint8_t>(v), static_cast<uint8_t>(v >> 8),
+                        static_cast<uint8_t>(v >> 16), static_cast<uint8_t>(v >> 24)};
+  Bytes(b, 4);
+}
+
+bool ByteWriter::Flush() {
+  if (failed_) return false;
+  if (used_ > 0 && !sink_(context_, buffer_.data(), used_)) failed_ = true;
+  used_ = 0;
+  return !failed_;
+}
+
+// ------------------------------------------------------------------- FileOps
+
+int FileOps::Open(const char* path, int flags, mode_t mode) { return ::open(path, flags, mode); }
+ssize_t FileOps::Write(int fd, const void* data, std::size_t n) { return ::write(fd, data, n); }
+int FileOps::Fsync(int fd) { return ::fsync(fd); }
+int FileOps::Fchmod(int fd, mode_t mode) { return ::fchmod(fd, mode); }
+int FileOps::Close(int fd) { return ::close(fd); }
+int FileOps::Rename(const char* from, const char* to) { return ::rename(from, to); }
+int FileOps::Unlink(const char* path) { return ::unlink(path); }
+
+FileOps& FileOps::System() {
+  static FileOps ops;
+  return ops;
+}
+
+// ---------------------------------------------------------------- AtomicFile
+
+AtomicFile::~AtomicFile() { Abort(); }
+
+bool AtomicFile::Fail(const char* what) {
+  const int err = errno;
+  error_ = std::string(what) + ": " + std::strerror(err);
+  Abort();
+  return false;
+}
+
+bool AtomicFile::Begin(const std::string& target) {
+  Abort();
+  error_.clear();
+  target_ = target;
+
+  // Save through a link to the file it names, rather than replacing the link.
+  struct stat st {};
+  if (::lstat(target.c_str(), &st) == 0 && S_ISLNK(st.st_mode)) {
+    if (char* real = ::realpath(target.c_str(), nullptr)) {
+      target_ = real;
+      std::free(real);
+    }
+  }
+  bool exists = ::stat(target_.c_str(), &st) == 0;
+  if (exists && !S_ISREG(st.st_mode)) {
+    errno = EISDIR;
+    return Fail("not a regular file");
+  }
+  // A file the user made read-only is not replaced behind their back.
+  if (exists && ::access(target_.c_str(), W_OK) != 0) return Fail("cannot write the file");
+
+  const std::string dir = DirectoryOf(target_);
+  const std::string base = BaseName(target_);
+  std::random_device seed;
+  std::mt19937_64 rng((static_cast<uint64_t>(seed()) << 32) ^ seed() ^ ::getpid());
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    char suffix[17];
+    std::snprintf(suffix, sizeof suffix, "%016llx", static_cast<unsigned long long>(rng()));
+    temp_ = dir + "/." + base + "." + suffix + ".tmp";
+    fd_ = ops_.Open(temp_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+    if (fd_ >= 0) break;
+    if (errno != EEXIST) {
+      temp_.clear();
+      return Fail("cannot create a file in the folder");
+    }
+  }
+  if (fd_ < 0) {
+    temp_.clear();
+    return Fail("cannot create a file in the folder");
+  }
+  if (exists && ops_.Fchmod(fd_, st.st_mode & 07777) != 0) return Fail("cannot set permissions");
+  return true;
+}
+
+bool AtomicFile::Write(const uint8_t* data, std::size_t n) {
+  if (fd_ < 0) return false;
+  while (n > 0) {
+    const ssize_t done = ops_.Write(fd_, data, n);
+    if (done < 0 && errno == EINTR) continue;
+    if (done <= 0) {
+      if (done == 0) errno = EIO;
+      return Fail("write failed");
+    }
+    data += done;
+    n -= static_cast<std::size_t>(done);
+  }
+  return true;
+}
+
+bool AtomicFile::Commit() {
+  if (fd_ < 0) return false;
+  if (ops_.Fsync(fd_) != 0) return Fail("cannot flush to disk");
+  const int fd = fd_;
+  fd_ = -1;
+  if (ops_.Close(fd) != 0) return Fail("cannot close");
+  if (ops_.Rename(temp_.c_str(), target_.c_str()) != 0) return Fail("cannot replace the file");
+  temp_.clear();
+  // Make the rename itself durable; the data is already safe if this fails.
+  const int dirFd = ::open(DirectoryOf(target_).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (dirFd >= 0) {
+    ::fsync(dirFd);
+    ::close(dirFd);
+  }
+  return true;
+}
+
+void AtomicFile::Abort() {
+  const int saved = errno;
+  if (fd_ >= 0) {
+    ops_.Close(fd_);
+    fd_ = -1;
+  }
+  if (!temp_.empty()) {
+    ops_.Unlink(temp_.c_str());
+    temp_.clear();
+  }
+  errno = saved;
+}
+
+int OpenForReading(const std::string& path, uint64_t& size) {
+  // Non-blocking so that a named pipe cannot hang the program at open.
+  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+  if (fd < 0) return -1;
+  struct stat st {};
+  if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+    const int err = errno;
+    ::close(fd);
+    errno = S_ISDIR(st.st_mode) ? EISDIR : err;
+    return -1;
+  }
+  ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+  size = static_cast<uint64_t>(st.st_size);
+  return fd;
+}
+
+}  // namespace tessel

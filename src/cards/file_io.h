@@ -1,0 +1,124 @@
+// Bounded byte input and atomic file output for the program's readers and
+// writers. POSIX underneath; no Qt.
+#pragma once
+
+#include <sys/types.h>
+
+#include <cstddef>
+#include <cstdint>
+#include <span>
+#include <string>
+#include <vector>
+
+namespace tessel {
+
+// Little-endian reads from memory or a file through one buffer. It always
+// knows how many bytes can still come, so a reader can refuse a length or a
+// count the input cannot hold before it allocates anything.
+class ByteReader {
+ public:
+  explicit ByteReader(std::span<const uint8_t> data);
+  // Reads `size` bytes from an open descriptor (not owned) from its position.
+  ByteReader(int fd, uint64_t size);
+
+  uint64_t Remaining() const { return remaining_; }
+  bool Failed() const { return failed_; }
+  // Marks the input unreadable, for a length or count the caller refuses.
+  bool Refuse() {
+    failed_ = true;
+    return false;
+  }
+
+  bool Bytes(void* dst, std::size_t n);
+  bool Skip(uint64_t n);
+  bool U8(uint8_t& v);
+  bool U16(uint16_t& v);
+  bool U32(uint32_t& v);
+  // Reads n bytes into `out`, refusing at once when fewer remain.
+  bool String(std::string& out, uint64_t n);
+
+ private:
+  bool Refill();
+
+  int fd_ = -1;
+  std::vector<uint8_t> buffer_;
+  const uint8_t* cur_ = nullptr;
+  const uint8_t* end_ = nullptr;
+  uint64_t remaining_ = 0;  // bytes not yet consumed, buffered ones included
+  bool failed_ = false;
+};
+
+// Little-endian writes into a buffer that drains into a sink function.
+class ByteWriter {
+ public:
+  using Sink = bool (*)(void* context, const uint8_t* data, std::size_t n);
+  ByteWriter(Sink sink, void* context, std::size_t bufferSize = 64 * 1024);
+
+  void Bytes(const void* data, std::size_t n);
+  void U8(uint8_t v) { Bytes(&v, 1); }
+  void U16(uint16_t v);
+  void U32(uint32_t v);
+  // Drains the buffer; false if the sink failed now or earlier.
+  bool Flush();
+  bool Failed() const { return failed_; }
+
+ private:
+  Sink sink_;
+  void* context_;
+  std::vector<uint8_t> buffer_;
+  std::size_t used_ = 0;
+  bool failed_ = false;
+};
+
+// The system calls the atomic writer makes, so that tests can fail any one.
+class FileOps {
+ public:
+  virtual ~FileOps() = default;
+  virtual int Open(const char* path, int flags, mode_t mode);
+  virtual ssize_t Write(int fd, const void* data, std::size_t n);
+  virtual int Fsync(int fd);
+  virtual int Fchmod(int fd, mode_t mode);
+  virtual int Close(int fd);
+  virtual int Rename(const char* from, const char* to);
+  virtual int Unlink(const char* path);
+
+  static FileOps& System();
+};
+
+// Writes a new file beside the target and renames it over the target only
+// once it is complete and on disk: a failed save leaves the old file whole.
+class AtomicFile {
+ public:
+  explicit AtomicFile(FileOps& ops = FileOps::System()) : ops_(ops) {}
+  ~AtomicFile();
+  AtomicFile(const AtomicFile&) = delete;
+  AtomicFile& operator=(const AtomicFile&) = delete;
+
+  // Creates the temporary file. False when the target cannot be written
+  // (missing or unwritable folder, read-only target); `Error()` says why.
+  bool Begin(const std::string& target);
+  bool Write(const uint8_t* data, std::size_t n);
+  // Syncs, closes and renames. False if anything failed; the target is then
+  // untouched and the temporary file removed.
+  bool Commit();
+  void Abort();
+  const std::string& Error() const { return error_; }
+
+  static bool SinkFor(void* self, const uint8_t* data, std::size_t n) {
+    return static_cast<AtomicFile*>(self)->Write(data, n);
+  }
+
+ private:
+  bool Fail(const char* what);
+
+  FileOps& ops_;
+  std::string target_;
+  std::string temp_;
+  int fd_ = -1;
+  std::string error_;
+};
+
+// Opens a file for reading: its descriptor and size, or -1 with errno set.
+int OpenForReading(const std::string& path, uint64_t& size);
+
+}  // namespace tessel

@@ -1,0 +1,37 @@
+// The file-wide look of every card, stored in the card file.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace tessel {
+
+// Colours are 0x00BBGGRR: red in the lowest byte.
+using Colour = uint32_t;
+
+// Button-face and window colours where no palette can be asked (the
+// command-line tool); the program passes its palette's colours instead.
+inline constexpr Colour kDefaultButtonFace = 0x00F0F0F0;
+inline constexpr Colour kDefaultWindow = 0x00FFFFFF;
+
+struct FormatSettings {
+  std::string indexFace = "Arial Black";
+  int32_t indexSize = 10;
+  std::string bodyFace = "Times New Roman";
+  int32_t bodySize = 10;
+  Colour indexBackground = kDefaultButtonFace;
+  Colour bodyBackground = kDefaultWindow;
+  Colour indexText = 0;
+  Colour bodyText = 0;
+
+  static FormatSettings Defaults(Colour buttonFace, Colour window) {
+    FormatSettings f;
+    f.indexBackground = buttonFace;
+    f.bodyBackground = window;
+    return f;
+  }
+
+  bool operator==(const FormatSettings&) const = default;
+};
+
+}  // namespace tessel

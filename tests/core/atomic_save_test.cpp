@@ -1,0 +1,141 @@
+// Saving must never leave the user with less than they had: every failure
+// point of the save leaves the old file whole and the document modified.
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <filesystem>
+
+#include "cards/card_file.h"
+#include "test_support.h"
+
+namespace tessel {
+namespace {
+
+// Fails the n-th system call the writer makes (counting from 0).
+class FailingOps final : public FileOps {
+ public:
+  explicit FailingOps(int failAt, int err = ENOSPC) : failAt_(failAt), err_(err) {}
+  int calls = 0;
+
+  int Open(const char* p, int f, mode_t m) override { return Fails() ? -1 : FileOps::Open(p, f, m); }
+  ssize_t Write(int fd, const void* d, std::size_t n) override {
+    if (Fails()) return -1;
+    // Short writes are legal; the writer must carry on after them.
+    return FileOps::Write(fd, d, n > 1000 ? n / 2 : n);
+  }
+  int Fsync(int fd) override { return Fails() ? -1 : FileOps::Fsync(fd); }
+  int Fchmod(int fd, mode_t m) override { return Fails() ? -1 : FileOps::Fchmod(fd, m); }
+  int Close(int fd) override {
+    if (Fails()) {
+      FileOps::Close(fd);
+      return -1;
+    }
+    return FileOps::Close(fd);
+  }
+  int Rename(const char* a, const char* b) override { return Fails() ? -1 : FileOps::Rename(a, b); }
+  int Unlink(const char* p) override { return FileOps::Unlink(p); }
+
+ private:
+  bool Fails() {
+    if (calls++ != failAt_) return false;
+    errno = err_;
+    return true;
+  }
+  int failAt_;
+  int err_;
+};
+
+CardCollection ManyCards(std::size_t n) {
+  CardCollection cards;
+  std::vector<CardInfo> records;
+  for (std::size_t i = 0; i < n; ++i) {
+    records.emplace_back("card " + std::to_string(i), std::string(300, 'b'), 1);
+  }
+  cards.AppendCards(std::move(records));
+  cards.SortCards();
+  return cards;
+}
+
+TEST(AtomicSave, EveryFailurePointKeepsTheOldFile) {
+  test::TempDir dir;
+  const std::string target = dir.File("cards.tsl");
+  const std::vector<uint8_t> original = {'o', 'l', 'd'};
+  test::WriteBytes(target, original);
+  ::chmod(target.c_str(), 0640);
+
+  CardCollection cards = ManyCards(1000);  // several buffers' worth
+  const FormatSettings format;
+  // Count the calls of a good save, then fail each one in turn.
+  FailingOps counter(-1);
+  {
+    test::TempDir scratch;
+    test::RecordingReporter errors;
+    test::WriteBytes(scratch.File("x.tsl"), original);  // same calls as over an existing file
+    ASSERT_TRUE(WriteCardFile(cards, format, scratch.File("x.tsl"), errors, counter));
+  }
+  ASSERT_GT(counter.calls, 8);
+  for (int at = 0; at < counter.calls; ++at) {
+    FailingOps ops(at);
+    test::RecordingReporter errors;
+    cards.SetModified(true);
+    EXPECT_FALSE(WriteCardFile(cards, format, target, errors, ops)) << "call " << at;
+    EXPECT_TRUE(cards.Modified()) << "call " << at;
+    EXPECT_EQ(test::ReadBytes(target), original) << "call " << at;
+    EXPECT_EQ(dir.Names(), std::vector<std::string>{"cards.tsl"}) << "call " << at;
+    ASSERT_EQ(errors.messages.size(), 1u);
+    EXPECT_EQ(errors.messages[0].rfind("File Error - \"" + target + "\"", 0), 0u) << errors.messages[0];
+  }
+
+  test::RecordingReporter errors;
+  ASSERT_TRUE(WriteCardFile(cards, format, target, errors));
+  EXPECT_FALSE(cards.Modified());
+  EXPECT_EQ(test::ReadBytes(target), CardFileBytes(format, cards.Cards()));
+  struct stat st {};
+  ASSERT_EQ(::stat(target.c_str(), &st), 0);
+  EXPECT_EQ(st.st_mode & 0777, 0640u);  // the user's permissions survive
+  EXPECT_EQ(dir.Names(), std::vector<std::string>{"cards.tsl"});
+}
+
+TEST(AtomicSave, AMissingFolderIsTheCreateFailure) {
+  test::TempDir dir;
+  CardCollection cards = ManyCards(2);
+  cards.SetModified(true);
+  cards.BringToFront(1);
+  test::RecordingReporter errors;
+  const std::string target = dir.File("no/such/folder.tsl");
+  EXPECT_FALSE(WriteCardFile(cards, FormatSettings{}, target, errors));
+  ASSERT_EQ(errors.messages, std::vector<std::string>{"File Error - \"" + target + "\""});
+  EXPECT_TRUE(cards.Modified());
+  EXPECT_EQ(cards.At(0).index, "card 1");  // re-sorted, front kept
+}
+
+TEST(AtomicSave, SavesThroughALinkToTheFileItNames) {
+  test::TempDir dir;
+  CardCollection cards = ManyCards(3);
+  test::RecordingReporter errors;
+  const std::string real = dir.File("real.tsl");
+  test::WriteBytes(real, {'x'});
+  std::filesystem::create_symlink(real, dir.File("link.tsl"));
+  ASSERT_TRUE(WriteCardFile(cards, FormatSettings{}, dir.File("link.tsl"), errors));
+  EXPECT_TRUE(std::filesystem::is_symlink(dir.File("link.tsl")));
+  EXPECT_EQ(test::ReadBytes(real), CardFileBytes(FormatSettings{}, cards.Cards()));
+}
+
+TEST(AtomicSave, LeavesReadOnlyFilesAlone) {
+  if (::geteuid() == 0) GTEST_SKIP() << "root may write read-only files";
+  test::TempDir dir;
+  CardCollection cards = ManyCards(3);
+  test::RecordingReporter errors;
+  const std::string real = dir.File("real.tsl");
+  test::WriteBytes(real, {'x'});
+  ::chmod(real.c_str(), 0444);
+  cards.SetModified(true);
+  EXPECT_FALSE(WriteCardFile(cards, FormatSettings{}, real, errors));
+  EXPECT_TRUE(cards.Modified());
+  EXPECT_EQ(test::ReadBytes(real), std::vector<uint8_t>{'x'});
+}
+
+}  // namespace
+}  // namespace tessel

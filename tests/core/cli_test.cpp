@@ -1,0 +1,140 @@
+// The command-line tool, run as a user runs it.
+#include <sys/wait.h>
+
+#include <cstdio>
+#include <nlohmann/json.hpp>
+
+#include "test_support.h"
+
+namespace tessel {
+namespace {
+
+struct CliRun {
+  int status = -1;
+  std::string out;
+  std::string err;
+};
+
+CliRun Cli(const std::string& args, const test::TempDir& dir) {
+  const std::string errFile = dir.File("stderr.txt");
+  const std::string command = std::string("'") + TESSEL_CLI + "' " + args + " 2>'" + errFile + "'";
+  CliRun run;
+  FILE* pipe = ::popen(command.c_str(), "r");
+  char buffer[4096];
+  std::size_t n;
+  while ((n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) run.out.append(buffer, n);
+  const int status = ::pclose(pipe);
+  run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  const auto err = test::ReadBytes(errFile);
+  run.err.assign(err.begin(), err.end());
+  return run;
+}
+
+std::string Quoted(const std::string& path) { return "'" + path + "'"; }
+
+test::Bytes FixedFile(uint32_t version, const std::vector<CardInfo>& cards) {
+  test::Bytes b;
+  b.u32(version).u32(static_cast<uint32_t>(cards.size()));
+  for (const CardInfo& c : cards) {
+    b.str(c.index).fill(42 - c.index.size()).str(c.body).fill(512 - c.body.size());
+    if (version == kVersionFixedTagged) b.u32(static_cast<uint32_t>(c.tag));
+  }
+  return b;
+}
+
+TEST(Cli, ConvertOfAnOldOneCardFileWritesTheDocumentedBytes) {
+  test::TempDir dir;
+  test::WriteBytes(dir.File("ann.tsl"), FixedFile(kVersionFixed, {CardInfo("Ann", "Tel 1", 0)}).v);
+  const CliRun run = Cli("convert " + Quoted(dir.File("ann.tsl")) + " " + Quoted(dir.File("out.tsl")), dir);
+  ASSERT_EQ(run.status, 0) << run.err;
+  test::Bytes expected;
+  expected.u32(0xAAAC).text("Arial Black").u32(10).text("Times New Roman").u32(10);
+  expected.u32(0x00F0F0F0).u32(0x00FFFFFF).u32(0).u32(0).u16(1);
+  expected.u16(0xFFFF).u16(1).u16(8).str("CardInfo").u32(1).text("Ann").text("Tel 1").u32(1);
+  EXPECT_EQ(test::ReadBytes(dir.File("out.tsl")), expected.v);
+}
+
+TEST(Cli, ShowPrintsEveryVersionSortedAsUtf8Json) {
+  test::TempDir dir;
+  const std::vector<CardInfo> cards = {CardInfo("zebra", "Z", 0), CardInfo("\xC9" "cole", "caf\xE9", 1),
+                                       CardInfo("Apple", "line\r\nbreak \"q\"", 0)};
+  test::WriteBytes(dir.File("a.tsl"), FixedFile(kVersionFixed, cards).v);
+  test::WriteBytes(dir.File("b.tsl"), FixedFile(kVersionFixedTagged, cards).v);
+  FormatSettings f;
+  f.bodyFace = "Georgia";
+  f.indexBackground = 0x123456;
+  test::WriteBytes(dir.File("c.tsl"), CardFileBytes(f, cards));
+
+  for (const char* name : {"a.tsl", "b.tsl", "c.tsl"}) {
+    const CliRun run = Cli("show " + Quoted(dir.File(name)), dir);
+    ASSERT_EQ(run.status, 0) << run.err;
+    const auto json = nlohmann::json::parse(run.out);
+    ASSERT_EQ(json["cards"].size(), 3u);
+    EXPECT_EQ(json["cards"][0]["index"], "Apple");
+    EXPECT_EQ(json["cards"][0]["body"], "line\r\nbreak \"q\"");
+    // Accented letters sort by their code after ASCII, as the file's order always has.
+    EXPECT_EQ(json["cards"][1]["index"], "zebra");
+    EXPECT_EQ(json["cards"][2]["index"], "\u00C9cole");
+    EXPECT_EQ(json["cards"][2]["body"], "caf\u00E9");
+    if (std::string(name) == "a.tsl") {
+      EXPECT_EQ(json["version"], 0xAAAA);
+      EXPECT_TRUE(json["format"].is_null());
+      EXPECT_EQ(json["cards"][0]["tag"], 1);
+    } else if (std::string(name) == "b.tsl") {
+      EXPECT_TRUE(json["format"].is_null());
+      EXPECT_EQ(json["cards"][0]["tag"], 0);
+    } else {
+      EXPECT_EQ(json["version"], 0xAAAC);
+      EXPECT_EQ(json["format"]["bodyFace"], "Georgia");
+      EXPECT_EQ(json["format"]["indexBackground"], 0x123456);
+      EXPECT_EQ(json["format"]["indexSize"], 10);
+    }
+  }
+}
+
+TEST(Cli, InfoListsCountsAndSettings) {
+  test::TempDir dir;
+  test::WriteBytes(dir.File("c.tsl"),
+                   CardFileBytes(FormatSettings{}, {CardInfo("a", "", 1), CardInfo("b", "", 0)}));
+  const CliRun run = Cli("info " + Quoted(dir.File("c.tsl")), dir);
+  ASSERT_EQ(run.status, 0);
+  EXPECT_EQ(run.out,
+            "version: 0xAAAC\ncards: 2\ntagged: 1\nindexFace: Arial Black\nindexSize: 10\n"
+            "bodyFace: Times New Roman\nbodySize: 10\nindexBackground: 0x00F0F0F0\n"
+            "bodyBackground: 0x00FFFFFF\nindexText: 0x00000000\nbodyText: 0x00000000\n");
+}
+
+TEST(Cli, BadInputAndBadUsageHaveTheirOwnExitStatus) {
+  test::TempDir dir;
+  test::WriteBytes(dir.File("bad.tsl"), {0xAC, 0xAA, 0x00, 0x00, 0x01});
+  test::WriteBytes(dir.File("other.tsl"), {1, 2, 3, 4, 5, 6});
+  CliRun run = Cli("show " + Quoted(dir.File("bad.tsl")), dir);
+  EXPECT_EQ(run.status, 1);
+  EXPECT_TRUE(run.out.empty());
+  EXPECT_NE(run.err.find("damaged or incomplete"), std::string::npos) << run.err;
+  run = Cli("info " + Quoted(dir.File("other.tsl")), dir);
+  EXPECT_EQ(run.status, 1);
+  EXPECT_NE(run.err.find("File Error - Incompable File"), std::string::npos);
+  run = Cli("convert " + Quoted(dir.File("missing.tsl")) + " " + Quoted(dir.File("o.tsl")), dir);
+  EXPECT_EQ(run.status, 1);
+  EXPECT_NE(run.err.find("There was an error opening file"), std::string::npos);
+  test::WriteBytes(dir.File("ok.tsl"), CardFileBytes(FormatSettings{}, {CardInfo("a", "", 1)}));
+  run = Cli("convert " + Quoted(dir.File("ok.tsl")) + " " + Quoted(dir.File("none/o.tsl")), dir);
+  EXPECT_EQ(run.status, 1);
+  EXPECT_NE(run.err.find("File Error - \""), std::string::npos);
+
+  for (const char* args : {"", "show", "frobnicate x", "info a b", "convert a"}) {
+    run = Cli(args, dir);
+    EXPECT_EQ(run.status, 2) << args;
+    EXPECT_NE(run.err.find("Usage: tessel-cli"), std::string::npos);
+  }
+  run = Cli("--help", dir);
+  EXPECT_EQ(run.status, 0);
+  EXPECT_NE(run.out.find("convert IN OUT"), std::string::npos);
+  run = Cli("--version", dir);
+  EXPECT_EQ(run.status, 0);
+  EXPECT_EQ(run.out.rfind("tessel-cli ", 0), 0u);
+}
+
+}  // namespace
+}  // namespace tessel
