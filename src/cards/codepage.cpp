@@ -92,7 +92,7 @@ uint64_t FoldedPrefix(std::string_view text) {
   for (; i < 8 && i < text.size() && text[i] != '\0'; ++i) {
     key = (key << 8) | kCase.lower[static_cast<uint8_t>(text[i])];
   }
-  return key << (8 * (8 - i));
+  return i == 0 ? 0 : key << (8 * (8 - i));  // a 64-bit shift would be undefined
 }
 
 std::string Cp1252ToUtf8(std::string_view text) {
