@@ -25,7 +25,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
   CardCollection collection;
   FormatSettings applied;
   ApplyCardFileData(collection, applied, std::move(parsed));
-  if (collection.Size() != cards.size() || collection.Stack().size() != cards.size()) std::abort();
+  if (collection.Size() != cards.size() || collection.StackSize() != cards.size()) std::abort();
   collection.ResortKeepingFront();
   collection.JumpToInitial('a');
   return 0;

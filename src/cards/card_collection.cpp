@@ -2,10 +2,36 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <system_error>
+#include <thread>
 
 #include "cards/codepage.h"
 
 namespace tessel {
+namespace {
+
+// Below this many cards a second thread costs more than it saves.
+constexpr std::size_t kParallelSortFrom = 50000;
+
+// Runs work(false) here and work(true) on a second thread when `parallel` is
+// set and a thread can be had; otherwise both here, one after the other.
+template <class Work>
+void InTwo(Work work, bool parallel) {
+  if (parallel) {
+    try {
+      std::thread other(work, true);
+      work(false);
+      other.join();
+      return;
+    } catch (const std::system_error&) {
+      // No thread to be had: fall through and do both halves here.
+    }
+  }
+  work(false);
+  work(true);
+}
+
+}  // namespace
 
 StackRect CascadeRect(int clientHeight, std::size_t k) {
   const int step = kCascadeStep * static_cast<int>(std::min<std::size_t>(k, 1u << 24));
@@ -28,6 +54,7 @@ void CardCollection::SortCards() {
   std::size_t descents = 0;
   std::size_t at = 0;
   for (std::size_t i = 0; i + 1 < n && descents < 2; ++i) {
+    if (i + kPrefetchAhead < n) __builtin_prefetch(cards_[i + kPrefetchAhead].index.data());
     if (MbsICmp(cards_[i + 1].index, cards_[i].index) < 0) {
       ++descents;
       at = i;
@@ -40,33 +67,39 @@ void CardCollection::SortCards() {
     return;
   }
 
-  // General case: a stable sort of small keys, then one in-place permutation,
-  // so that no second array of records is needed.
+  // General case: a stable sort of small keys, then one pass that moves the
+  // records into their new order, fetching each a few steps ahead.
   struct Key {
     uint64_t prefix;
     std::size_t from;
   };
-  std::vector<Key> keys(n);
-  for (std::size_t i = 0; i < n; ++i) keys[i] = {FoldedPrefix(cards_[i].index), i};
-  std::stable_sort(keys.begin(), keys.end(), [this](const Key& a, const Key& b) {
+  const auto less = [this](const Key& a, const Key& b) {
     if (a.prefix != b.prefix) return a.prefix < b.prefix;
     return MbsICmp(cards_[a.from].index, cards_[b.from].index) < 0;
-  });
-  for (std::size_t i = 0; i < n; ++i) {
-    if (keys[i].from == i) continue;
-    CardInfo held = std::move(cards_[i]);
-    std::size_t j = i;
-    while (true) {
-      const std::size_t k = keys[j].from;
-      keys[j].from = j;  // done
-      if (k == i) {
-        cards_[j] = std::move(held);
-        break;
-      }
-      cards_[j] = std::move(cards_[k]);
-      j = k;
+  };
+  std::vector<Key> keys(n);
+  // Each half is keyed and sorted on its own core; merging keeps stability,
+  // since equal keys of the first half stay before those of the second.
+  const std::size_t half = n / 2;
+  InTwo([&](bool second) {
+    const std::size_t from = second ? half : 0;
+    const std::size_t to = second ? n : half;
+    for (std::size_t i = from; i < to; ++i) {
+      if (i + kPrefetchAhead < to) __builtin_prefetch(cards_[i + kPrefetchAhead].index.data());
+      keys[i] = {FoldedPrefix(cards_[i].index), i};
     }
+    std::stable_sort(keys.begin() + static_cast<std::ptrdiff_t>(from),
+                     keys.begin() + static_cast<std::ptrdiff_t>(to), less);
+  }, n >= kParallelSortFrom);
+  std::inplace_merge(keys.begin(), keys.begin() + static_cast<std::ptrdiff_t>(half), keys.end(),
+                     less);
+  std::vector<CardInfo> sorted;
+  sorted.reserve(n);
+  for (std::size_t i = 0; i < n; ++i) {
+    if (i + kPrefetchAhead < n) __builtin_prefetch(&cards_[keys[i + kPrefetchAhead].from]);
+    sorted.push_back(std::move(cards_[keys[i].from]));
   }
+  cards_ = std::move(sorted);
 }
 
 void CardCollection::BringToFront(std::size_t k) {
@@ -106,38 +139,47 @@ void CardCollection::ResortKeepingFront() {
 }
 
 void CardCollection::AddCardWindow(std::string_view indexText, bool createRecord) {
+  if (createRecord) cards_.emplace_back(std::string(indexText));
+  const std::size_t slot = stackSize_++;
+  if (slot >= kOnScreenCards) return;
   StackEntry entry;
-  entry.slot = stack_.size();
-  if (stack_.empty()) {
+  entry.slot = slot;
+  if (onScreen_.empty()) {
     entry.rect = CascadeRect(clientHeight_, 0);
   } else {
-    entry.rect = stack_.back().rect;
+    entry.rect = onScreen_.back().rect;
     entry.rect.left += kCascadeStep;
     entry.rect.right += kCascadeStep;
     entry.rect.top -= kCascadeStep;
     entry.rect.bottom -= kCascadeStep;
   }
-  stack_.push_back(entry);
-  if (createRecord) cards_.emplace_back(std::string(indexText));
-  if (observer_ && entry.OnScreen()) observer_->CardWindowAdded(entry);
+  onScreen_.push_back(entry);
+  if (observer_) observer_->CardWindowAdded(entry);
 }
 
 void CardCollection::AppendCards(std::vector<CardInfo>&& cards) {
-  cards_.reserve(cards_.size() + cards.size());
-  stack_.reserve(stack_.size() + cards.size());
-  for (CardInfo& card : cards) {
-    cards_.push_back(std::move(card));
-    AddCardWindow(cards_.back().index, false);
+  const std::size_t added = cards.size();
+  if (cards_.empty()) {
+    cards_ = std::move(cards);
+  } else {
+    cards_.insert(cards_.end(), std::make_move_iterator(cards.begin()),
+                  std::make_move_iterator(cards.end()));
   }
   cards.clear();
+  for (std::size_t i = 0; i < added && stackSize_ < kOnScreenCards; ++i) {
+    AddCardWindow(cards_[stackSize_].index, false);
+  }
+  stackSize_ = cards_.size();
 }
 
 void CardCollection::RemoveLastCard() {
   if (cards_.empty()) return;
-  const StackEntry last = stack_.back();
-  stack_.pop_back();
   cards_.pop_back();
-  if (observer_ && last.OnScreen()) observer_->CardWindowRemoved(last);
+  --stackSize_;
+  if (stackSize_ >= kOnScreenCards) return;
+  const StackEntry last = onScreen_.back();
+  onScreen_.pop_back();
+  if (observer_) observer_->CardWindowRemoved(last);
 }
 
 void CardCollection::RefreshStack() {
@@ -147,8 +189,7 @@ void CardCollection::RefreshStack() {
 
 void CardCollection::LayoutStack(int clientHeight) {
   clientHeight_ = clientHeight;
-  const std::size_t shown = std::min(stack_.size(), kOnScreenCards);
-  for (std::size_t k = 0; k < shown; ++k) stack_[k].rect = CascadeRect(clientHeight, k);
+  for (StackEntry& entry : onScreen_) entry.rect = CascadeRect(clientHeight, entry.slot);
   if (observer_) observer_->StackLaidOut();
 }
 
@@ -158,9 +199,9 @@ void CardCollection::RemoveAllCards() {
 }
 
 void CardCollection::RemoveAllCardWindows() {
-  const bool hadWindows = !stack_.empty();
-  stack_.clear();
-  stack_.shrink_to_fit();
+  const bool hadWindows = !onScreen_.empty();
+  onScreen_.clear();
+  stackSize_ = 0;
   if (observer_ && hadWindows) observer_->CardWindowsCleared();
 }
 

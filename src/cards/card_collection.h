@@ -33,10 +33,11 @@ inline constexpr int kCascadeStep = 25;
 // Rectangle of stack entry k in a client area of height h.
 StackRect CascadeRect(int clientHeight, std::size_t k);
 
+// A card-stack entry that has a window. Entries from kOnScreenCards on are
+// placeholders with no window; only their number is kept.
 struct StackEntry {
   std::size_t slot = 0;  // entry index it was appended as; fixed for life
   StackRect rect;
-  bool OnScreen() const { return slot < kOnScreenCards; }
 };
 
 // What the card windows need to hear. Every call comes after the data changed.
@@ -66,7 +67,10 @@ class CardCollection {
   const CardInfo& At(std::size_t i) const { return cards_[i]; }
   CardInfo& At(std::size_t i) { return cards_[i]; }
   const std::vector<CardInfo>& Cards() const { return cards_; }
-  const std::vector<StackEntry>& Stack() const { return stack_; }
+  // Card-stack entries: always as many as records; the first kOnScreenCards
+  // of them have windows.
+  std::size_t StackSize() const { return stackSize_; }
+  const std::vector<StackEntry>& OnScreenEntries() const { return onScreen_; }
   std::size_t TaggedCount() const;
 
   bool Modified() const { return modified_; }
@@ -89,7 +93,8 @@ class CardCollection {
   void ResortKeepingFront();
   // Appends a stack entry; with `createRecord`, also a new record.
   void AddCardWindow(std::string_view indexText, bool createRecord);
-  // Appends records read from a file with their stack entries, in order.
+  // Appends records read from a file with their stack entries, in order
+  // (an empty collection takes the vector over without copying).
   void AppendCards(std::vector<CardInfo>&& cards);
   // Removes the last record and its stack entry.
   void RemoveLastCard();
@@ -100,7 +105,8 @@ class CardCollection {
 
  private:
   std::vector<CardInfo> cards_;
-  std::vector<StackEntry> stack_;
+  std::vector<StackEntry> onScreen_;
+  std::size_t stackSize_ = 0;
   bool modified_ = false;
   int clientHeight_ = 0;
   CardStackObserver* observer_ = nullptr;

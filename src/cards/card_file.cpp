@@ -287,7 +287,10 @@ bool SerializeCardFile(ByteWriter& out, const FormatSettings& format,
     out.U32(static_cast<uint32_t>(cards.size()));
   }
   bool first = true;
-  for (const CardInfo& card : cards) {
+  for (std::size_t i = 0; i < cards.size(); ++i) {
+    const CardInfo& card = cards[i];
+    // After a sort the texts lie scattered over the heap; fetch ahead.
+    if (i + kPrefetchAhead < cards.size()) PrefetchTexts(cards[i + kPrefetchAhead]);
     if (first) {
       out.U16(kNewClassTag);
       out.U16(kCardSchema);

@@ -84,27 +84,15 @@ bool ByteReader::Skip(uint64_t n) {
   return Bytes(nullptr, static_cast<std::size_t>(n));
 }
 
-bool ByteReader::U8(uint8_t& v) { return Bytes(&v, 1); }
-
-bool ByteReader::U16(uint16_t& v) {
-  uint8_t b[2];
-  if (!Bytes(b, 2)) return false;
-  v = static_cast<uint16_t>(b[0] | (b[1] << 8));
-  return true;
-}
-
-bool ByteReader::U32(uint32_t& v) {
-  uint8_t b[4];
-  if (!Bytes(b, 4)) return false;
-  v = static_cast<uint32_t>(b[0]) | (static_cast<uint32_t>(b[1]) << 8) |
-      (static_cast<uint32_t>(b[2]) << 16) | (static_cast<uint32_t>(b[3]) << 24);
-  return true;
-}
-
 bool ByteReader::String(std::string& out, uint64_t n) {
   if (failed_ || n > remaining_) {
     failed_ = true;
     return false;
+  }
+  if (Buffered(static_cast<std::size_t>(n))) {
+    out.assign(reinterpret_cast<const char*>(cur_), static_cast<std::size_t>(n));
+    Consume(static_cast<std::size_t>(n));
+    return true;
   }
   out.resize(static_cast<std::size_t>(n));
   return Bytes(out.data(), out.size());
@@ -115,27 +103,15 @@ bool ByteReader::String(std::string& out, uint64_t n) {
 ByteWriter::ByteWriter(Sink sink, void* context, std::size_t bufferSize)
     : sink_(sink), context_(context), buffer_(bufferSize) {}
 
-void ByteWriter::Bytes(const void* data, std::size_t n) {
-  const auto* in = static_cast<const uint8_t*>(data);
+void ByteWriter::SlowBytes(const uint8_t* data, std::size_t n) {
   while (n > 0 && !failed_) {
     if (used_ == buffer_.size() && !Flush()) return;
     const std::size_t take = std::min(n, buffer_.size() - used_);
-    std::memcpy(buffer_.data() + used_, in, take);
+    std::memcpy(buffer_.data() + used_, data, take);
     used_ += take;
-    in += take;
+    data += take;
     n -= take;
   }
-}
-
-void ByteWriter::U16(uint16_t v) {
-  const uint8_t b[2] = {static_cast<uint8_t>(v), static_cast<uint8_t>(v >> 8)};
-  Bytes(b, 2);
-}
-
-void ByteWriter::U32(uint32_t v) {
-  const uint8_t b[4] = {static_cast<uint8_t>(v), static_cast<uint8_t>(v >> 8),
-                        static_cast<uint8_t>(v >> 16), static_cast<uint8_t>(v >> 24)};
-  Bytes(b, 4);
 }
 
 bool ByteWriter::Flush() {

@@ -6,6 +6,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <span>
 #include <string>
 #include <vector>
@@ -31,13 +32,42 @@ class ByteReader {
 
   bool Bytes(void* dst, std::size_t n);
   bool Skip(uint64_t n);
-  bool U8(uint8_t& v);
-  bool U16(uint16_t& v);
-  bool U32(uint32_t& v);
+  // The fixed-size reads take the bytes straight from the buffer when they
+  // are there, which is nearly always; card files are mostly small fields.
+  bool U8(uint8_t& v) {
+    if (!Buffered(1)) return Bytes(&v, 1);
+    v = *cur_;
+    Consume(1);
+    return true;
+  }
+  bool U16(uint16_t& v) {
+    uint8_t b[2];
+    const uint8_t* p = Buffered(2) ? cur_ : (Bytes(b, 2) ? b : nullptr);
+    if (!p) return false;
+    v = static_cast<uint16_t>(p[0] | (p[1] << 8));
+    if (p == cur_) Consume(2);
+    return true;
+  }
+  bool U32(uint32_t& v) {
+    uint8_t b[4];
+    const uint8_t* p = Buffered(4) ? cur_ : (Bytes(b, 4) ? b : nullptr);
+    if (!p) return false;
+    v = static_cast<uint32_t>(p[0]) | (static_cast<uint32_t>(p[1]) << 8) |
+        (static_cast<uint32_t>(p[2]) << 16) | (static_cast<uint32_t>(p[3]) << 24);
+    if (p == cur_) Consume(4);
+    return true;
+  }
   // Reads n bytes into `out`, refusing at once when fewer remain.
   bool String(std::string& out, uint64_t n);
 
  private:
+  bool Buffered(std::size_t n) const {
+    return !failed_ && static_cast<std::size_t>(end_ - cur_) >= n;
+  }
+  void Consume(std::size_t n) {
+    cur_ += n;
+    remaining_ -= n;
+  }
   bool Refill();
 
   int fd_ = -1;
@@ -54,15 +84,31 @@ class ByteWriter {
   using Sink = bool (*)(void* context, const uint8_t* data, std::size_t n);
   ByteWriter(Sink sink, void* context, std::size_t bufferSize = 64 * 1024);
 
-  void Bytes(const void* data, std::size_t n);
+  void Bytes(const void* data, std::size_t n) {
+    if (buffer_.size() - used_ >= n) {  // the usual case: it fits
+      std::memcpy(buffer_.data() + used_, data, n);
+      used_ += n;
+    } else {
+      SlowBytes(static_cast<const uint8_t*>(data), n);
+    }
+  }
   void U8(uint8_t v) { Bytes(&v, 1); }
-  void U16(uint16_t v);
-  void U32(uint32_t v);
+  void U16(uint16_t v) {
+    const uint8_t b[2] = {static_cast<uint8_t>(v), static_cast<uint8_t>(v >> 8)};
+    Bytes(b, 2);
+  }
+  void U32(uint32_t v) {
+    const uint8_t b[4] = {static_cast<uint8_t>(v), static_cast<uint8_t>(v >> 8),
+                          static_cast<uint8_t>(v >> 16), static_cast<uint8_t>(v >> 24)};
+    Bytes(b, 4);
+  }
   // Drains the buffer; false if the sink failed now or earlier.
   bool Flush();
   bool Failed() const { return failed_; }
 
  private:
+  void SlowBytes(const uint8_t* data, std::size_t n);
+
   Sink sink_;
   void* context_;
   std::vector<uint8_t> buffer_;

@@ -232,7 +232,7 @@ TEST(CardFile, ReadAddsSortedCardsAndFailureChangesNothing) {
   ASSERT_EQ(cards.Size(), 3u);
   EXPECT_EQ(cards.At(0).index, "Apple");
   EXPECT_EQ(cards.At(1).index, "banana");
-  EXPECT_EQ(cards.Stack().size(), 3u);
+  EXPECT_EQ(cards.StackSize(), 3u);
 
   cards.SetModified(true);
   const auto before = cards.Cards();
@@ -240,7 +240,7 @@ TEST(CardFile, ReadAddsSortedCardsAndFailureChangesNothing) {
   EXPECT_FALSE(ReadCardFile(cards, format, dir.File("missing.tsl"), errors));
   EXPECT_FALSE(ReadCardFile(cards, format, dir.Path().string(), errors));
   EXPECT_EQ(cards.Cards(), before);
-  EXPECT_EQ(cards.Stack().size(), before.size());
+  EXPECT_EQ(cards.StackSize(), before.size());
   EXPECT_TRUE(cards.Modified());
   EXPECT_EQ(format.indexFace, "Merged Face");
   ASSERT_EQ(errors.messages.size(), 3u);
