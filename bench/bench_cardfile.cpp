@@ -6,6 +6,7 @@
 
 #include "bench_data.h"
 #include "cards/card_file.h"
+#include "stack/search.h"
 
 namespace {
 
@@ -68,6 +69,25 @@ void BM_Save(benchmark::State& state) {
   std::filesystem::remove(path);
 }
 BENCHMARK(BM_Save)->Arg(100000)->Arg(1000000)->Unit(benchmark::kMillisecond);
+
+// Find Next's sweep and Go To over every card when nothing matches.
+void BM_FindNextNoHit(benchmark::State& state) {
+  CardCollection cards;
+  cards.AppendCards(bench::MakeCards(static_cast<std::size_t>(state.range(0))));
+  cards.SortCards();
+  for (auto _ : state) {
+    benchmark::DoNotOptimize(FindBodyCandidate(cards, "no such text", 1, cards.Size()));
+  }
+}
+BENCHMARK(BM_FindNextNoHit)->Arg(100000)->Unit(benchmark::kMillisecond);
+
+void BM_GoToNoMatch(benchmark::State& state) {
+  CardCollection cards;
+  cards.AppendCards(bench::MakeCards(static_cast<std::size_t>(state.range(0))));
+  cards.SortCards();
+  for (auto _ : state) benchmark::DoNotOptimize(FindIndexMatch(cards, "no such index"));
+}
+BENCHMARK(BM_GoToNoMatch)->Arg(100000)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

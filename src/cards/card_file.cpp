@@ -24,6 +24,9 @@ constexpr uint64_t kMinCardObject = 2 + 4 + 1 + 1 + 4;
 constexpr uint16_t kMaxClassName = 64;
 
 ReadResult Damaged(std::string detail) { return {ReadStatus::Damaged, std::move(detail)}; }
+// Names card i (from 0) in a message; built only when something is wrong.
+std::string Card(uint64_t i) { return "card " + std::to_string(i + 1); }
+std::string Ended(uint64_t i) { return "it ends in the middle of " + Card(i); }
 
 // Reads a length prefix; `wide` tells whether UTF-16 units follow.
 bool ReadLength(ByteReader& in, uint64_t& length, bool& wide) {
@@ -145,35 +148,33 @@ ReadResult ParseArchive(ByteReader& in, CardFileData& out) {
   // only grow, so a sorted list serves for lookups.
   std::vector<uint64_t> classes;
   uint64_t next = 1;
-  const std::string ended = "it ends in the middle of card ";
   for (uint64_t i = 0; i < count; ++i) {
-    const std::string where = std::to_string(i + 1);
     uint16_t tag;
-    if (!in.U16(tag)) return Damaged(ended + where);
+    if (!in.U16(tag)) return Damaged(Ended(i));
     if (tag == kNewClassTag) {
       uint16_t schema, nameLength;
-      if (!in.U16(schema) || !in.U16(nameLength)) return Damaged(ended + where);
-      if (nameLength > kMaxClassName) return Damaged("card " + where + " has a bad class name");
+      if (!in.U16(schema) || !in.U16(nameLength)) return Damaged(Ended(i));
+      if (nameLength > kMaxClassName) return Damaged(Card(i) + " has a bad class name");
       std::string name;
-      if (!in.String(name, nameLength)) return Damaged(ended + where);
+      if (!in.String(name, nameLength)) return Damaged(Ended(i));
       if (name != kCardClass) {
-        return Damaged("card " + where + " is of an unknown kind \"" +
+        return Damaged(Card(i) + " is of an unknown kind \"" +
                        Cp1252ToUtf8(name).substr(0, kMaxClassName) + "\"");
       }
       if (schema != kCardSchema) {
-        return Damaged("card " + where + " has an unknown layout number " + std::to_string(schema));
+        return Damaged(Card(i) + " has an unknown layout number " + std::to_string(schema));
       }
       classes.push_back(next++);
     } else {
       uint32_t reference = (static_cast<uint32_t>(tag & kClassTag) << 16) | (tag & 0x7FFFu);
-      if (tag == kBigObjectTag && !in.U32(reference)) return Damaged(ended + where);
-      if (reference == 0) return Damaged("card " + where + " is missing");
+      if (tag == kBigObjectTag && !in.U32(reference)) return Damaged(Ended(i));
+      if (reference == 0) return Damaged(Card(i) + " is missing");
       if (!(reference & kBigClassTag)) {
-        return Damaged("card " + where + " refers to an earlier object instead of holding a card");
+        return Damaged(Card(i) + " refers to an earlier object instead of holding a card");
       }
       const uint64_t classNumber = reference & ~kBigClassTag;
       if (!std::binary_search(classes.begin(), classes.end(), classNumber)) {
-        return Damaged("card " + where + " names a kind the file never introduced");
+        return Damaged(Card(i) + " names a kind the file never introduced");
       }
     }
     ++next;  // the card object's own number
@@ -181,7 +182,7 @@ ReadResult ParseArchive(ByteReader& in, CardFileData& out) {
     CardInfo card;
     if (!in.Skip(4) || !ReadText(in, card.index) || !ReadText(in, card.body) ||
         !ReadI32(in, card.tag)) {
-      return Damaged(ended + where);
+      return Damaged(Ended(i));
     }
     out.cards.push_back(std::move(card));
   }
