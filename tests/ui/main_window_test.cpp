@@ -91,12 +91,18 @@ class ScriptedDialogs final : public Dialogs {
   }
 };
 
+// Points the settings at a fresh folder before any store is made.
+struct TemporarySettings {
+  TemporarySettings() { QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, dir.path()); }
+  QTemporaryDir dir;
+};
+
 class MainWindowTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    ASSERT_TRUE(settingsDir.isValid());
+    ASSERT_TRUE(settings.dir.isValid());
     ASSERT_TRUE(files.isValid());
-    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settingsDir.path());
+    ASSERT_TRUE(store.FileName().startsWith(settings.dir.path()));
     QGuiApplication::clipboard()->clear();
   }
 
@@ -132,7 +138,7 @@ class MainWindowTest : public ::testing::Test {
     return done();
   }
 
-  QTemporaryDir settingsDir;
+  TemporarySettings settings;
   QTemporaryDir files;
   QtSettingsStore store{QStringLiteral("tessel-ui-test")};
   ScriptedDialogs dialogs;
