@@ -468,20 +468,22 @@ SaveAnswer MainWindow::AskSaveChanges() {
   }
 }
 
-std::optional<std::string> MainWindow::AskOpenPath(const std::optional<std::string>& folder) {
+std::optional<std::string> MainWindow::AskPath(const std::optional<std::string>& folder,
+                                               bool save) {
   std::optional<QString> start;
   if (folder) start = FromPath(*folder);
-  const QString chosen = dialogs_.OpenFileName(this, start);
+  const QString chosen =
+      save ? dialogs_.SaveFileName(this, start) : dialogs_.OpenFileName(this, start);
   if (chosen.isEmpty()) return std::nullopt;
   return ToPath(chosen);
 }
 
+std::optional<std::string> MainWindow::AskOpenPath(const std::optional<std::string>& folder) {
+  return AskPath(folder, false);
+}
+
 std::optional<std::string> MainWindow::AskSavePath(const std::optional<std::string>& folder) {
-  std::optional<QString> start;
-  if (folder) start = FromPath(*folder);
-  const QString chosen = dialogs_.SaveFileName(this, start);
-  if (chosen.isEmpty()) return std::nullopt;
-  return ToPath(chosen);
+  return AskPath(folder, true);
 }
 
 void MainWindow::SetTitle(const std::string& title) { setWindowTitle(QString::fromUtf8(title)); }

@@ -88,6 +88,8 @@ class MainWindow : public QMainWindow, private DocumentUi {
   void ShowCardCount(std::size_t count) override;
   void ApplyCardFormat() override;
 
+  std::optional<std::string> AskPath(const std::optional<std::string>& folder, bool save);
+
   void CreateActions();
   void CreateMenus();
   void CreateToolBars();
