@@ -123,7 +123,11 @@ MainWindow::MainWindow(SettingsStore& settings, Dialogs& dialogs, QWidget* paren
 }
 
 MainWindow::~MainWindow() {
-  // The collection outlives the host widget by a moment; stop it calling in.
+  // Child widgets go after this object's members; neither the focus changes
+  // they cause nor the collection may call into what is already gone.
+  disconnect(qApp, nullptr, this, nullptr);
+  disconnect(QGuiApplication::clipboard(), nullptr, this, nullptr);
+  disconnect(stackHost_, nullptr, this, nullptr);
   cards_.SetObserver(nullptr);
 }
 
