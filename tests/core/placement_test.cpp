@@ -2,25 +2,12 @@
 
 #include <gtest/gtest.h>
 
-#include <map>
+#include "test_support.h"
 
 namespace tessel {
 namespace {
 
-class MemoryStore final : public SettingsStore {
- public:
-  std::map<std::string, std::string> values;
-  std::string GetString(const std::string& n, const std::string& f) const override {
-    auto it = values.find(n);
-    return it == values.end() ? f : it->second;
-  }
-  int GetInt(const std::string& n, int f) const override {
-    auto it = values.find(n);
-    return it == values.end() ? f : std::stoi(it->second);
-  }
-  void WriteString(const std::string& n, const std::string& v) override { values[n] = v; }
-  void WriteInt(const std::string& n, int v) override { values[n] = std::to_string(v); }
-};
+using test::MemoryStore;
 
 StackRect Loaded(const char* stored) {
   MemoryStore store;

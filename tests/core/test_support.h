@@ -7,10 +7,12 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <map>
 #include <random>
 #include <string>
 #include <vector>
 
+#include "app/settings_store.h"
 #include "cards/card_file.h"
 
 namespace tessel::test {
@@ -53,6 +55,22 @@ inline void WriteBytes(const std::string& path, const std::vector<uint8_t>& byte
   std::ofstream out(path, std::ios::binary | std::ios::trunc);
   out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
 }
+
+// A settings store in memory.
+class MemoryStore final : public SettingsStore {
+ public:
+  std::map<std::string, std::string> values;
+  std::string GetString(const std::string& n, const std::string& f) const override {
+    auto it = values.find(n);
+    return it == values.end() ? f : it->second;
+  }
+  int GetInt(const std::string& n, int f) const override {
+    auto it = values.find(n);
+    return it == values.end() ? f : std::stoi(it->second);
+  }
+  void WriteString(const std::string& n, const std::string& v) override { values[n] = v; }
+  void WriteInt(const std::string& n, int v) override { values[n] = std::to_string(v); }
+};
 
 class RecordingReporter final : public ErrorReporter {
  public:

@@ -1,0 +1,137 @@
+#include "app/commands.h"
+
+namespace tessel {
+
+namespace {
+
+struct StringEntry {
+  CommandId id;
+  std::string_view text;
+};
+
+// One entry per id; the texts are the program's own and are shown unchanged.
+constexpr StringEntry kStrings[] = {
+    {CommandId::TextColour, "Changes the Text Color\nText Color"},
+    {CommandId::BackgroundColour, "Changes the Background Color\nBackground Color"},
+    {CommandId::Bold, "Bold text block\nBold"},
+    {CommandId::Italic, "Italic text block\nItalic"},
+    {CommandId::Underline, "Underline text block\nUnderline"},
+    {CommandId::FontSize, "Change the font size\nFont Size"},
+    {CommandId::Font, "Change the text font\nFont"},
+    {CommandId::Exit, "Exit the application "},
+    {CommandId::About, "Display program information, version number and copyright\nAbout"},
+    {CommandId::Add, "Add a new card\nAdd new card F7"},
+    {CommandId::Delete, "Delete the front card\nDelete card"},
+    {CommandId::EditIndex, "Edit the Index header of the front card"},
+    {CommandId::GoTo, "Bring a specific card to the front\nGo to  F5"},
+    {CommandId::SaveAs, "Save the active document in a different file"},
+    {CommandId::Restore, "Restore the main window to the start up position"},
+    {CommandId::HelpContents, "Engage Help Contents\nHelp  F1"},
+    {CommandId::PrintCard, "Print the front most card\nPrint this card"},
+    {CommandId::PrintList, "Print a list of all indexes"},
+    {CommandId::Next, "Moves to the next card\nNext  F8"},
+    {CommandId::PrintSetup, "Setup printing configuration"},
+    {CommandId::MailCard, "Email the front card\nEmail this card"},
+    {CommandId::ImportCardfile, "Open a Cardfile file"},
+    {CommandId::ImportCommaText, "Open a comma delimited text file"},
+    {CommandId::SaveCommaText, "Save document as a comma delimited text file."},
+    {CommandId::ExportText, "Exports a ASCII text file"},
+    {CommandId::ExportCommaText, "Exports a file compatible with most Database programs"},
+    {CommandId::PrintTagged, "Print tagged cards"},
+    {CommandId::MailList, "Email a list of all indexes"},
+    {CommandId::MailTagged, "Email tagged cards"},
+    {CommandId::Tag, "Select multiple cards to print or email\nTag cards"},
+    {CommandId::Merge, "Merge two .TSL files together\nMerge"},
+    {CommandId::Sort, "Sorts the cards by Index\nSort Ascending"},
+    {CommandId::PrintLabels, "Prints the tagged cards as labels\nPrint Labels "},
+    {CommandId::AutoDial, "Auto Dials the selected phone number\nAuto dial"},
+    {CommandId::Previous, "Moves to the previous card\nPrevious  F9"},
+    {CommandId::NextCard, "Moves to the next card"},
+    {CommandId::Labels,
+     "Print cards as  labels (requires Word 97 or better)\nLabels (requires Word 97 or better)"},
+    {CommandId::Options, "Set options for Tessel\nOptions"},
+    {CommandId::FindNext, "Finds the next word match.\nFind Next F6"},
+    {CommandId::Ready, "Ready"},
+    {CommandId::New, "Create a new document\nNew  F2"},
+    {CommandId::Open, "Open an existing document\nOpen"},
+    {CommandId::Save, "Save the current document\nSave  F3"},
+    {CommandId::Copy, "Copy the selected text to the clipboard\nCopy  Ctrl+Ins"},
+    {CommandId::Cut, "Cut the selected text to the clipboard\nCut  Shift+Del"},
+    {CommandId::Find, "Find all occurences of specified text\nFind  F4"},
+    {CommandId::Paste, "Paste the clipboard text into card\nPaste  Shift+Ins"},
+    {CommandId::Undo, "Undo the last keystroke\nUndo"},
+    {CommandId::IndicatorCaps, "CAPS"},
+    {CommandId::IndicatorNum, "NUM"},
+    {CommandId::IndicatorOvr, "OVR"},
+    {CommandId::IndicatorCards, "999 Cards"},
+    {CommandId::NewCardIndex, "Type Index Text Here"},
+};
+
+}  // namespace
+
+std::string_view CommandString(CommandId id) {
+  for (const StringEntry& e : kStrings) {
+    if (e.id == id) return e.text;
+  }
+  return {};
+}
+
+std::string_view CommandPrompt(CommandId id) {
+  const std::string_view s = CommandString(id);
+  return s.substr(0, s.find('\n'));
+}
+
+std::string_view CommandTooltip(CommandId id) {
+  const std::string_view s = CommandString(id);
+  const std::size_t lf = s.find('\n');
+  return lf == std::string_view::npos ? std::string_view{} : s.substr(lf + 1);
+}
+
+bool CommandEnabled(CommandId id, const CommandInputs& in) {
+  const bool cards = in.cards > 0;
+  switch (id) {
+    case CommandId::SaveAs:
+    case CommandId::Merge:
+    case CommandId::ExportText:
+    case CommandId::ExportCommaText:
+    case CommandId::Delete:
+    case CommandId::GoTo:
+    case CommandId::Find:
+    case CommandId::Tag:
+    case CommandId::Labels:
+    case CommandId::PrintCard:
+    case CommandId::PrintList:
+    case CommandId::PrintTagged:
+    case CommandId::MailList:
+    case CommandId::MailTagged:
+    case CommandId::TextColour:
+    case CommandId::BackgroundColour:
+    case CommandId::Bold:
+    case CommandId::Italic:
+    case CommandId::Underline:
+      return cards;
+    case CommandId::MailCard:
+      return cards && in.mailAvailable;
+    case CommandId::Save:
+      return cards && !in.saveBlocked;
+    case CommandId::FindNext:
+      return cards && !in.searchTextEmpty;
+    case CommandId::Undo:
+      return cards && in.canUndo;
+    case CommandId::Cut:
+    case CommandId::Copy:
+      return cards && !in.bodySelectionEmpty;
+    case CommandId::Paste:
+      return cards && in.clipboardHasText;
+    case CommandId::Next:
+    case CommandId::Previous:
+      return in.cards > 1;
+    case CommandId::AutoDial:
+      // The button lives on the front card, so there is one to dial from.
+      return cards && !in.bodySelectionEmpty && !in.dialPending;
+    default:
+      return true;
+  }
+}
+
+}  // namespace tessel

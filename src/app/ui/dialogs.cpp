@@ -1,0 +1,48 @@
+#include "app/ui/dialogs.h"
+
+#include <QDesktopServices>
+#include <QFileDialog>
+
+namespace tessel {
+
+namespace {
+
+QString RunFileDialog(QWidget* parent, const std::optional<QString>& folder, bool save) {
+  QFileDialog dialog(parent);
+  dialog.setNameFilter(QString::fromLatin1(kCardFileFilter));
+  dialog.setDefaultSuffix(QString::fromLatin1(kCardFileSuffix));
+  if (folder) dialog.setDirectory(*folder);
+  if (save) {
+    // AnyFile, so that a new name can be typed; replacing a file is confirmed.
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+  } else {
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setFileMode(QFileDialog::ExistingFile);
+  }
+  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
+  return dialog.selectedFiles().constFirst();
+}
+
+}  // namespace
+
+QMessageBox::StandardButton QtDialogs::Message(QWidget* parent, QMessageBox::Icon icon,
+                                               const QString& caption, const QString& text,
+                                               QMessageBox::StandardButtons buttons) {
+  QMessageBox box(icon, caption, text, buttons, parent);
+  return static_cast<QMessageBox::StandardButton>(box.exec());
+}
+
+QString QtDialogs::OpenFileName(QWidget* parent, const std::optional<QString>& folder) {
+  return RunFileDialog(parent, folder, false);
+}
+
+QString QtDialogs::SaveFileName(QWidget* parent, const std::optional<QString>& folder) {
+  return RunFileDialog(parent, folder, true);
+}
+
+int QtDialogs::RunModal(QDialog& dialog) { return dialog.exec(); }
+
+bool QtDialogs::OpenUrl(const QUrl& url) { return QDesktopServices::openUrl(url); }
+
+}  // namespace tessel

@@ -1,0 +1,31 @@
+// tessel: the index-card program.
+#include <cstdio>
+#include <exception>
+
+#include <QApplication>
+#include <QWindow>
+
+#include "app/placement.h"
+#include "app/ui/dialogs.h"
+#include "app/ui/startup.h"
+#include "services/qt_settings_store.h"
+
+int main(int argc, char** argv) {
+  QApplication app(argc, argv);
+  // Qt has taken its own options out of argv; the rest names the card file.
+  const std::string commandLine = tessel::CommandLineText(argc, argv);
+  tessel::QtSettingsStore settings;
+  tessel::QtDialogs dialogs;
+  std::unique_ptr<tessel::MainWindow> window;
+  try {
+    window = tessel::StartMainWindow(settings, dialogs, commandLine);
+  } catch (const std::exception& e) {
+    std::fprintf(stderr, "tessel: %s\n", e.what());
+  }
+  // Without its main window the program has nothing to run.
+  if (!window || !window->windowHandle()) {
+    std::fprintf(stderr, "tessel: the main window could not be created\n");
+    return 1;
+  }
+  return app.exec();
+}

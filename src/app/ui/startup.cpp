@@ -1,0 +1,20 @@
+#include "app/ui/startup.h"
+
+#include <QGuiApplication>
+
+#include "app/ui/resources.h"
+
+namespace tessel {
+
+std::unique_ptr<MainWindow> StartMainWindow(SettingsStore& settings, Dialogs& dialogs,
+                                            const std::string& commandLine) {
+  InitResources();
+  QGuiApplication::setWindowIcon(ApplicationIcon());
+  auto window = std::make_unique<MainWindow>(settings, dialogs);
+  window->show();
+  if (!commandLine.empty()) window->LoadCommandLine(commandLine);
+  if (!window->Cards().Empty()) window->FocusFrontBody();
+  return window;
+}
+
+}  // namespace tessel

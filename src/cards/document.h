@@ -1,0 +1,80 @@
+// The document commands of the File menu (New, Open, Save, Save As, Merge)
+// and the close procedure: what they decide and in which order. Everything
+// the user sees or answers goes through DocumentUi, so the rules run and are
+// tested without a window.
+#pragma once
+
+#include <optional>
+#include <string>
+
+#include "app/settings_store.h"
+#include "cards/card_collection.h"
+#include "cards/card_file.h"
+#include "cards/format_settings.h"
+
+namespace tessel {
+
+enum class SaveAnswer { Yes, No, Cancel };
+
+class DocumentUi : public ErrorReporter {
+ public:
+  // "Save Changes ?" with Yes, No and Cancel.
+  virtual SaveAnswer AskSaveChanges() = 0;
+  // The file dialogs; nullopt when the user cancels. `folder` is the initial
+  // folder (nullopt: let the dialog choose).
+  virtual std::optional<std::string> AskOpenPath(const std::optional<std::string>& folder) = 0;
+  virtual std::optional<std::string> AskSavePath(const std::optional<std::string>& folder) = 0;
+  virtual void SetTitle(const std::string& title) = 0;
+  virtual void ShowCardCount(std::size_t count) = 0;
+  // Gives the front card the file's index font and body format.
+  virtual void ApplyCardFormat() = 0;
+  virtual void FocusFrontBody() = 0;
+};
+
+// "Tessel - Untitled" or "Tessel - " and the path.
+std::string DocumentTitle(const std::string& path);
+
+// Where the file dialogs start: nullopt when `lastFile` is empty, otherwise
+// the text before its last separator, or "" when it has none.
+std::optional<std::string> InitialFolder(const std::string& lastFile, char separator = '/');
+
+class Document {
+ public:
+  Document(CardCollection& cards, FormatSettings& format, SettingsStore& settings, DocumentUi& ui)
+      : cards_(cards), format_(format), settings_(settings), ui_(ui) {}
+
+  const std::string& Path() const { return path_; }
+  bool SaveBlocked() const { return saveBlocked_; }
+  // Set by a Cardfile import, whose path must not be overwritten by Save.
+  void SetSaveBlocked(bool blocked) { saveBlocked_ = blocked; }
+  bool Merging() const { return merging_; }
+
+  // True when the document was emptied; false when the user kept it.
+  bool New();
+  void Open();
+  // True when the cards were written.
+  bool Save();
+  bool SaveAs();
+  void Merge();
+  // Steps of closing that concern the document. False: the window stays.
+  bool Close();
+  // The start-up load: the path and title follow the text whatever the read gave.
+  void LoadCommandLine(const std::string& text);
+
+ private:
+  // Asks about unsaved changes; false when the document must be kept.
+  bool ResolveChanges();
+  void SetPath(const std::string& path);
+  std::optional<std::string> DialogFolder() const;
+  void FocusIfCards();
+
+  CardCollection& cards_;
+  FormatSettings& format_;
+  SettingsStore& settings_;
+  DocumentUi& ui_;
+  std::string path_;
+  bool saveBlocked_ = false;
+  bool merging_ = false;
+};
+
+}  // namespace tessel

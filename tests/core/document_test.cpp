@@ -1,0 +1,348 @@
+// The document commands' decisions, with scripted answers in place of the
+// user and real card files in a temporary folder.
+#include "cards/document.h"
+
+#include <gtest/gtest.h>
+
+#include <deque>
+#include <filesystem>
+
+#include "app/commands.h"
+#include "test_support.h"
+
+namespace tessel {
+namespace {
+
+using test::MemoryStore;
+using test::TempDir;
+
+class ScriptedUi final : public DocumentUi {
+ public:
+  std::deque<SaveAnswer> answers;
+  std::deque<std::optional<std::string>> openPaths;
+  std::deque<std::optional<std::string>> savePaths;
+  int asked = 0;
+  std::vector<std::optional<std::string>> folders;  // of every file dialog
+  std::vector<std::string> errors;
+  std::string title = "Tessel - Untitled";
+  std::optional<std::size_t> shownCount;
+  int focused = 0;
+  int formatted = 0;
+
+  SaveAnswer AskSaveChanges() override {
+    ++asked;
+    EXPECT_FALSE(answers.empty()) << "unexpected save-changes prompt";
+    if (answers.empty()) return SaveAnswer::Cancel;
+    const SaveAnswer a = answers.front();
+    answers.pop_front();
+    return a;
+  }
+  std::optional<std::string> AskOpenPath(const std::optional<std::string>& folder) override {
+    return Next(openPaths, folder);
+  }
+  std::optional<std::string> AskSavePath(const std::optional<std::string>& folder) override {
+    return Next(savePaths, folder);
+  }
+  void ShowError(const std::string& text) override { errors.push_back(text); }
+  void SetTitle(const std::string& t) override { title = t; }
+  void ShowCardCount(std::size_t n) override { shownCount = n; }
+  void ApplyCardFormat() override { ++formatted; }
+  void FocusFrontBody() override { ++focused; }
+
+ private:
+  std::optional<std::string> Next(std::deque<std::optional<std::string>>& q,
+                                  const std::optional<std::string>& folder) {
+    folders.push_back(folder);
+    EXPECT_FALSE(q.empty()) << "unexpected file dialog";
+    if (q.empty()) return std::nullopt;
+    auto p = q.front();
+    q.pop_front();
+    return p;
+  }
+};
+
+class DocumentTest : public ::testing::Test {
+ protected:
+  // A card file holding cards with these index texts.
+  std::string CardFile(const std::string& name, std::vector<std::string> indexes) {
+    std::vector<CardInfo> cards;
+    for (auto& i : indexes) cards.emplace_back(i);
+    const std::string path = dir.File(name);
+    test::WriteBytes(path, CardFileBytes(FormatSettings{}, cards));
+    return path;
+  }
+  // An edited, untitled document of one card.
+  void EditedCard(const std::string& index = "edited") {
+    cards.AddCardWindow(index, true);
+    cards.SetModified(true);
+  }
+  std::vector<std::string> Indexes() const {
+    std::vector<std::string> out;
+    for (const auto& c : cards.Cards()) out.push_back(c.index);
+    return out;
+  }
+
+  TempDir dir;
+  CardCollection cards;
+  FormatSettings format;
+  MemoryStore settings;
+  ScriptedUi ui;
+  Document doc{cards, format, settings, ui};
+};
+
+TEST(DocumentRules, TitleAndInitialFolder) {
+  EXPECT_EQ(DocumentTitle(""), "Tessel - Untitled");
+  EXPECT_EQ(DocumentTitle("/home/ann/home.tsl"), "Tessel - /home/ann/home.tsl");
+
+  EXPECT_EQ(InitialFolder(""), std::nullopt);
+  EXPECT_EQ(InitialFolder("/home/ann/Cards/home.tsl"), "/home/ann/Cards");
+  EXPECT_EQ(InitialFolder("home.tsl"), "");
+  EXPECT_EQ(InitialFolder("/home.tsl"), "");
+  EXPECT_EQ(InitialFolder("/a/b/"), "/a/b");
+  EXPECT_EQ(InitialFolder("C:\\Cards\\home.tsl", '\\'), "C:\\Cards");
+}
+
+TEST_F(DocumentTest, NewAsksOnlyAboutChangesAndHonoursEveryAnswer) {
+  cards.AddCardWindow("clean", true);
+  EXPECT_TRUE(doc.New());  // nothing changed: no question
+  EXPECT_EQ(ui.asked, 0);
+  EXPECT_TRUE(cards.Empty());
+  EXPECT_EQ(cards.StackSize(), 0u);
+  EXPECT_EQ(ui.title, "Tessel - Untitled");
+
+  EditedCard();
+  ui.answers = {SaveAnswer::Cancel};
+  EXPECT_FALSE(doc.New());
+  EXPECT_EQ(Indexes(), std::vector<std::string>{"edited"});
+  EXPECT_TRUE(cards.Modified());
+  EXPECT_EQ(ui.focused, 1);  // the kept card gets the focus back
+
+  ui.answers = {SaveAnswer::No};
+  EXPECT_TRUE(doc.New());
+  EXPECT_TRUE(cards.Empty());
+  EXPECT_FALSE(cards.Modified());
+
+  // Yes on an untitled document asks for a name and saves there first.
+  EditedCard("kept");
+  ui.answers = {SaveAnswer::Yes};
+  const std::string saved = dir.File("saved.tsl");
+  ui.savePaths = {saved};
+  EXPECT_TRUE(doc.New());
+  EXPECT_TRUE(cards.Empty());
+  EXPECT_EQ(doc.Path(), "");
+  ASSERT_TRUE(std::filesystem::exists(saved));
+  EXPECT_EQ(settings.values[kLastFile], saved);
+}
+
+TEST_F(DocumentTest, YesThatSavesNothingKeepsTheChanges) {
+  EditedCard();
+  ui.answers = {SaveAnswer::Yes};
+  ui.savePaths = {std::nullopt};  // Save As cancelled
+  EXPECT_FALSE(doc.New());
+  EXPECT_EQ(Indexes(), std::vector<std::string>{"edited"});
+
+  ui.answers = {SaveAnswer::Yes};
+  ui.savePaths = {dir.File("missing-folder/x.tsl")};  // the write fails
+  EXPECT_FALSE(doc.Close());
+  EXPECT_EQ(ui.errors.size(), 1u);
+  EXPECT_EQ(Indexes(), std::vector<std::string>{"edited"});
+  EXPECT_TRUE(cards.Modified());
+}
+
+TEST_F(DocumentTest, OpenReadsAfterThePromptAndSetsTitleLastFileAndCount) {
+  const std::string two = CardFile("two.tsl", {"b", "a"});
+  settings.values[kLastFile] = "/somewhere/else/last.tsl";
+
+  ui.openPaths = {std::nullopt};  // dialog cancelled: nothing asked, nothing changes
+  EditedCard();
+  doc.Open();
+  EXPECT_EQ(ui.asked, 0);
+  EXPECT_EQ(Indexes(), std::vector<std::string>{"edited"});
+  EXPECT_EQ(ui.folders.back(), "/somewhere/else");
+
+  ui.openPaths = {two};
+  ui.answers = {SaveAnswer::Cancel};
+  doc.Open();
+  EXPECT_EQ(Indexes(), std::vector<std::string>{"edited"});
+  EXPECT_EQ(ui.title, "Tessel - Untitled");
+
+  ui.openPaths = {two};
+  ui.answers = {SaveAnswer::No};
+  doc.Open();
+  EXPECT_EQ(Indexes(), (std::vector<std::string>{"a", "b"}));
+  EXPECT_FALSE(cards.Modified());
+  EXPECT_EQ(doc.Path(), two);
+  EXPECT_EQ(ui.title, "Tessel - " + two);
+  EXPECT_EQ(settings.values[kLastFile], two);
+  EXPECT_EQ(ui.shownCount, 2u);
+  EXPECT_GE(ui.formatted, 1);
+
+  // The next dialog starts in the folder of the file just opened.
+  ui.openPaths = {std::nullopt};
+  doc.Open();
+  EXPECT_EQ(ui.folders.back(), dir.Path().string());
+}
+
+TEST_F(DocumentTest, FailedOpenLeavesAnEmptyUntitledDocument) {
+  const std::string good = CardFile("good.tsl", {"x"});
+  ui.openPaths = {good};
+  doc.Open();
+  const std::string bad = dir.File("bad.tsl");
+  test::WriteBytes(bad, {0x01, 0x02, 0x03, 0x04});
+  ui.openPaths = {bad};
+  doc.Open();
+  EXPECT_EQ(ui.errors.size(), 1u);
+  EXPECT_TRUE(cards.Empty());
+  EXPECT_EQ(doc.Path(), "");
+  EXPECT_EQ(ui.title, "Tessel - Untitled");
+  EXPECT_EQ(settings.values[kLastFile], good);
+}
+
+TEST_F(DocumentTest, SaveWritesToThePathOrAsksForOne) {
+  EditedCard();
+  const std::string first = dir.File("first.tsl");
+  ui.savePaths = {first};
+  EXPECT_TRUE(doc.Save());  // untitled: exactly Save As
+  EXPECT_EQ(ui.title, "Tessel - " + first);
+  EXPECT_EQ(settings.values[kLastFile], first);
+  EXPECT_FALSE(cards.Modified());
+
+  settings.values[kLastFile] = "/elsewhere/x.tsl";
+  cards.AddCardWindow("second", true);
+  cards.SetModified(true);
+  EXPECT_TRUE(doc.Save());  // titled: no dialog, title and Last File stay
+  EXPECT_EQ(ui.title, "Tessel - " + first);
+  EXPECT_EQ(settings.values[kLastFile], "/elsewhere/x.tsl");
+  CardCollection reread;
+  FormatSettings f;
+  test::RecordingReporter errors;
+  ASSERT_TRUE(ReadCardFile(reread, f, first, errors));
+  EXPECT_EQ(reread.Size(), 2u);
+}
+
+TEST_F(DocumentTest, SaveBlockedPathIsNeverOverwritten) {
+  // As after an import: the path names the imported file, Save is blocked.
+  const std::string imported = dir.File("old.crd");
+  test::WriteBytes(imported, {'M', 'G', 'C'});
+  doc.LoadCommandLine(imported);
+  ui.errors.clear();
+  doc.SetSaveBlocked(true);
+  EditedCard();
+  const CommandInputs blocked{.cards = 1, .saveBlocked = true};
+  EXPECT_FALSE(CommandEnabled(CommandId::Save, blocked));
+  EXPECT_TRUE(CommandEnabled(CommandId::SaveAs, blocked));
+
+  // Yes in the prompt must not write the card file over the import.
+  ui.answers = {SaveAnswer::Yes};
+  const std::string fresh = dir.File("fresh.tsl");
+  ui.savePaths = {fresh};
+  EXPECT_TRUE(doc.Close());
+  EXPECT_EQ(test::ReadBytes(imported), (std::vector<uint8_t>{'M', 'G', 'C'}));
+  EXPECT_TRUE(std::filesystem::exists(fresh));
+  EXPECT_FALSE(doc.SaveBlocked());
+}
+
+TEST_F(DocumentTest, MergeAddsCardsAndKeepsPathTitleAndLastFile) {
+  const std::string base = CardFile("base.tsl", {"m"});
+  const std::string more = CardFile("more.tsl", {"z", "a"});
+  ui.openPaths = {base};
+  doc.Open();
+  settings.values[kLastFile] = "/kept/last.tsl";
+
+  ui.openPaths = {more};
+  doc.Merge();
+  EXPECT_FALSE(doc.Merging());
+  EXPECT_EQ(ui.asked, 0);
+  EXPECT_EQ(Indexes().size(), 3u);
+  EXPECT_EQ(doc.Path(), base);
+  EXPECT_EQ(ui.title, "Tessel - " + base);
+  EXPECT_EQ(settings.values[kLastFile], "/kept/last.tsl");
+  EXPECT_EQ(ui.folders.back(), "/kept");
+  // The merged cards are in no file yet, so closing must ask.
+  EXPECT_TRUE(cards.Modified());
+  ui.answers = {SaveAnswer::Cancel};
+  EXPECT_FALSE(doc.Close());
+  EXPECT_EQ(ui.asked, 1);
+
+  ui.openPaths = {std::nullopt};
+  doc.Merge();
+  EXPECT_EQ(Indexes().size(), 3u);
+}
+
+TEST_F(DocumentTest, CloseHonoursEveryAnswer) {
+  EditedCard();
+  ui.answers = {SaveAnswer::Cancel};
+  EXPECT_FALSE(doc.Close());
+  EXPECT_EQ(cards.Size(), 1u);
+  EXPECT_EQ(ui.focused, 1);
+
+  ui.answers = {SaveAnswer::No};
+  EXPECT_TRUE(doc.Close());
+  EXPECT_TRUE(cards.Empty());
+  EXPECT_EQ(cards.StackSize(), 0u);
+
+  EditedCard();
+  const std::string path = dir.File("closing.tsl");
+  ui.answers = {SaveAnswer::Yes};
+  ui.savePaths = {path};
+  EXPECT_TRUE(doc.Close());
+  EXPECT_TRUE(std::filesystem::exists(path));
+
+  EXPECT_TRUE(doc.Close());  // nothing changed: no question
+  EXPECT_EQ(ui.asked, 3);
+}
+
+TEST_F(DocumentTest, CommandLineFileNamesTheDocumentEvenWhenUnreadable) {
+  const std::string missing = dir.File("missing file.tsl");
+  doc.LoadCommandLine(missing);
+  EXPECT_EQ(ui.errors.size(), 1u);
+  EXPECT_EQ(ui.title, "Tessel - " + missing);
+  EXPECT_EQ(settings.values.count(kLastFile), 0u);
+  EditedCard();
+  EXPECT_TRUE(doc.Save());  // no dialog: the command-line path is used
+  EXPECT_TRUE(std::filesystem::exists(missing));
+
+  CardCollection other;
+  FormatSettings f;
+  Document second(other, f, settings, ui);
+  second.LoadCommandLine(missing);
+  EXPECT_EQ(other.Size(), 1u);
+}
+
+TEST(CommandRules, EachInputGatesOnlyItsCommands) {
+  CommandInputs in{.cards = 1};
+  EXPECT_FALSE(CommandEnabled(CommandId::MailCard, in));
+  EXPECT_TRUE(CommandEnabled(CommandId::MailList, in));
+  EXPECT_FALSE(CommandEnabled(CommandId::FindNext, in));
+  EXPECT_FALSE(CommandEnabled(CommandId::Undo, in));
+  EXPECT_FALSE(CommandEnabled(CommandId::Cut, in));
+  EXPECT_FALSE(CommandEnabled(CommandId::Copy, in));
+  EXPECT_FALSE(CommandEnabled(CommandId::Paste, in));
+  EXPECT_FALSE(CommandEnabled(CommandId::AutoDial, in));
+
+  in.mailAvailable = true;
+  in.searchTextEmpty = false;
+  in.canUndo = true;
+  in.bodySelectionEmpty = false;
+  in.clipboardHasText = true;
+  for (CommandId id : {CommandId::MailCard, CommandId::FindNext, CommandId::Undo, CommandId::Cut,
+                       CommandId::Copy, CommandId::Paste, CommandId::AutoDial}) {
+    EXPECT_TRUE(CommandEnabled(id, in)) << static_cast<int>(id);
+    in.cards = 0;
+    EXPECT_FALSE(CommandEnabled(id, in)) << static_cast<int>(id);
+    in.cards = 1;
+  }
+  in.dialPending = true;
+  EXPECT_FALSE(CommandEnabled(CommandId::AutoDial, in));
+}
+
+TEST(CommandStrings, PromptAndTooltipSplitAtTheLineFeed) {
+  EXPECT_EQ(CommandPrompt(CommandId::New), "Create a new document");
+  EXPECT_EQ(CommandTooltip(CommandId::New), "New  F2");
+  EXPECT_EQ(CommandPrompt(CommandId::Exit), "Exit the application ");
+  EXPECT_EQ(CommandTooltip(CommandId::Exit), "");
+  EXPECT_EQ(CommandString(static_cast<CommandId>(40010)), "");
+}
+
+}  // namespace
+}  // namespace tessel

@@ -1,0 +1,461 @@
+// The main window on the offscreen platform, with scripted answers to every
+// message box and file dialog and the settings in a temporary folder.
+#include "app/ui/main_window.h"
+
+#include <gtest/gtest.h>
+
+#include <deque>
+#include <functional>
+
+#include <QAction>
+#include <QApplication>
+#include <QClipboard>
+#include <QDeadlineTimer>
+#include <QDialog>
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QMenuBar>
+#include <QSettings>
+#include <QStatusBar>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QToolBar>
+
+#include "app/placement.h"
+#include "app/ui/dialogs.h"
+#include "app/ui/about_box.h"
+#include "app/ui/card_stack_host.h"
+#include "app/ui/resources.h"
+#include "cards/card_file.h"
+#include "services/qt_settings_store.h"
+
+namespace tessel {
+namespace {
+
+class ScriptedDialogs final : public Dialogs {
+ public:
+  struct Shown {
+    QMessageBox::Icon icon;
+    QString caption;
+    QString text;
+    QMessageBox::StandardButtons buttons;
+  };
+  std::vector<Shown> shown;
+  std::deque<QMessageBox::StandardButton> answers;
+  std::deque<QString> openNames;
+  std::deque<QString> saveNames;
+  std::vector<std::optional<QString>> folders;
+  QStringList modalTitles;
+  QStringList modalTexts;
+  std::vector<QUrl> urls;
+
+  QMessageBox::StandardButton Message(QWidget*, QMessageBox::Icon icon, const QString& caption,
+                                      const QString& text,
+                                      QMessageBox::StandardButtons buttons) override {
+    shown.push_back({icon, caption, text, buttons});
+    if (answers.empty()) return QMessageBox::Ok;
+    const auto a = answers.front();
+    answers.pop_front();
+    return a;
+  }
+  QString OpenFileName(QWidget*, const std::optional<QString>& folder) override {
+    return Next(openNames, folder);
+  }
+  QString SaveFileName(QWidget*, const std::optional<QString>& folder) override {
+    return Next(saveNames, folder);
+  }
+  int RunModal(QDialog& dialog) override {
+    modalTitles.push_back(dialog.windowTitle());
+    for (const QLabel* label : dialog.findChildren<QLabel*>()) modalTexts.push_back(label->text());
+    EXPECT_TRUE(dialog.isModal());
+    return QDialog::Accepted;
+  }
+  bool OpenUrl(const QUrl& url) override {
+    urls.push_back(url);
+    return true;
+  }
+  int Prompts() const {
+    int n = 0;
+    for (const Shown& s : shown) n += s.text == "Save Changes ?";
+    return n;
+  }
+
+ private:
+  QString Next(std::deque<QString>& q, const std::optional<QString>& folder) {
+    folders.push_back(folder);
+    if (q.empty()) return {};
+    QString name = q.front();
+    q.pop_front();
+    return name;
+  }
+};
+
+// Points the settings at a fresh folder before any store is made.
+struct TemporarySettings {
+  TemporarySettings() { QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, dir.path()); }
+  QTemporaryDir dir;
+};
+
+class MainWindowTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(settings.dir.isValid());
+    ASSERT_TRUE(files.isValid());
+    ASSERT_TRUE(store.FileName().startsWith(settings.dir.path()));
+    QGuiApplication::clipboard()->clear();
+  }
+
+  MainWindow& Window() {
+    if (!window) {
+      window = std::make_unique<MainWindow>(store, dialogs);
+      window->show();
+      EXPECT_TRUE(QTest::qWaitForWindowExposed(window.get()));
+    }
+    return *window;
+  }
+
+  QString CardFile(const QString& name, std::vector<std::string> indexes) {
+    std::vector<CardInfo> cards;
+    for (auto& i : indexes) cards.emplace_back(i);
+    const QString path = files.filePath(name);
+    QFile f(path);
+    EXPECT_TRUE(f.open(QIODevice::WriteOnly));
+    const auto bytes = CardFileBytes(FormatSettings{}, cards);
+    f.write(reinterpret_cast<const char*>(bytes.data()), static_cast<qint64>(bytes.size()));
+    return path;
+  }
+
+  void OpenThrough(const QString& path) {
+    dialogs.openNames = {path};
+    Window().RunCommand(CommandId::Open);
+  }
+
+  // Lets events run until `done` or two seconds have passed.
+  static bool Eventually(const std::function<bool()>& done) {
+    QDeadlineTimer deadline(2000);
+    while (!done() && !deadline.hasExpired()) QTest::qWait(20);
+    return done();
+  }
+
+  TemporarySettings settings;
+  QTemporaryDir files;
+  QtSettingsStore store{QStringLiteral("tessel-ui-test")};
+  ScriptedDialogs dialogs;
+  std::unique_ptr<MainWindow> window;
+};
+
+// Menu texts, separators ("-") and submenus (">" before their items, "<" after).
+QStringList MenuOutline(const QList<QAction*>& actions) {
+  QStringList out;
+  for (QAction* a : actions) {
+    if (a->isSeparator()) {
+      out << "-";
+    } else if (a->menu()) {
+      out << a->text() + " >" << MenuOutline(a->menu()->actions()) << "<";
+    } else {
+      out << a->text();
+    }
+  }
+  return out;
+}
+
+TEST_F(MainWindowTest, MenusToolbarAndKeysAreTheCommandTable) {
+  MainWindow& w = Window();
+  const QStringList expected = {
+      "&File >", "&New\tF2", "&Open...", "&Save\tF3", "Save &As...", "&Merge...", "-",
+      "&Import >", "Cardfile...", "<", "Export >", "Text file...", "Comma Delimited Text...", "<",
+      "-", "&Print >", "&Card...", "&List...", "Tag...", "<", "-", "Sen&d >", "&Card...",
+      "&List...", "Tag...", "<", "-", "E&xit", "<",
+      "&Edit >", "&Undo\t", "-", "Cu&t\tShift+Del", "&Copy\tCtrl+Ins", "&Paste\tShift+Ins", "-",
+      "&Go To...\tF5", "&Find...\tF4", "Find Next\tF6", "<",
+      "&Card >", "&Add...\tF7", "-", "&Delete...", "-", "&Tag...", "-", "&Next\tF8",
+      "&Previous\tF9", "<",
+      "&Tools >", "&Labels...", "&Options...", "<",
+      "&Window >", "&Restore", "<",
+      "&Help >", "Contents...\tF1", "-", "&About", "<"};
+  EXPECT_EQ(MenuOutline(w.menuBar()->actions()), expected);
+
+  QStringList bar;
+  for (QAction* a : w.MainToolBar()->actions()) bar << (a->isSeparator() ? "|" : a->toolTip());
+  EXPECT_EQ(bar, (QStringList{"New  F2", "Open", "Save  F3", "|", "Merge", "|",
+                              "Cut  Shift+Del", "Copy  Ctrl+Ins", "Paste  Shift+Ins", "Undo", "|",
+                              "Find  F4", "Find Next F6", "Go to  F5", "|", "Add new card F7",
+                              "Delete card", "Tag cards", "|", "Help  F1"}));
+  for (QAction* a : w.MainToolBar()->actions()) {
+    if (!a->isSeparator()) {
+      EXPECT_FALSE(a->icon().isNull()) << a->toolTip().toStdString();
+    }
+  }
+
+  const std::pair<Qt::Key, CommandId> keys[] = {
+      {Qt::Key_F1, CommandId::HelpContents}, {Qt::Key_F2, CommandId::New},
+      {Qt::Key_F3, CommandId::Save},         {Qt::Key_F4, CommandId::Find},
+      {Qt::Key_F5, CommandId::GoTo},         {Qt::Key_F6, CommandId::FindNext},
+      {Qt::Key_F7, CommandId::Add},          {Qt::Key_F8, CommandId::Next},
+      {Qt::Key_F9, CommandId::Previous}};
+  for (const auto& [key, id] : keys) EXPECT_EQ(w.Action(id)->shortcut(), QKeySequence(key));
+
+  EXPECT_EQ(w.Action(CommandId::Exit)->statusTip(), "Exit the application ");
+  EXPECT_EQ(w.Action(CommandId::Labels)->toolTip(), "Labels (requires Word 97 or better)");
+  EXPECT_EQ(w.windowTitle(), "Tessel - Untitled");
+  EXPECT_FALSE(w.windowIcon().isNull());
+}
+
+TEST_F(MainWindowTest, EveryCommandStateWithZeroOneAndTwoCardsAndSaveBlocked) {
+  MainWindow& w = Window();
+  QGuiApplication::clipboard()->setText(QStringLiteral("on the clipboard"));
+  enum Rule { Always, Cards, SaveRule, Two, Never, Mail };
+  const std::pair<CommandId, Rule> table[] = {
+      {CommandId::New, Always},          {CommandId::Open, Always},
+      {CommandId::Save, SaveRule},       {CommandId::SaveAs, Cards},
+      {CommandId::Merge, Cards},         {CommandId::ImportCardfile, Always},
+      {CommandId::ExportText, Cards},    {CommandId::ExportCommaText, Cards},
+      {CommandId::PrintCard, Cards},     {CommandId::PrintList, Cards},
+      {CommandId::PrintTagged, Cards},   {CommandId::MailCard, Mail},
+      {CommandId::MailList, Cards},      {CommandId::MailTagged, Cards},
+      {CommandId::Exit, Always},         {CommandId::Undo, Never},
+      {CommandId::Cut, Never},           {CommandId::Copy, Never},
+      {CommandId::Paste, Cards},         {CommandId::GoTo, Cards},
+      {CommandId::Find, Cards},          {CommandId::FindNext, Never},
+      {CommandId::Add, Always},          {CommandId::Delete, Cards},
+      {CommandId::Tag, Cards},           {CommandId::Next, Two},
+      {CommandId::Previous, Two},        {CommandId::Labels, Cards},
+      {CommandId::Options, Always},      {CommandId::Restore, Always},
+      {CommandId::HelpContents, Always}, {CommandId::About, Always},
+      {CommandId::Sort, Always},         {CommandId::AutoDial, Never},
+      {CommandId::TextColour, Cards},    {CommandId::BackgroundColour, Cards}};
+  const auto check = [&](std::size_t n, bool blocked) {
+    for (const auto& [id, rule] : table) {
+      bool want = true;
+      switch (rule) {
+        case Always: want = true; break;
+        case Cards: want = n > 0; break;
+        case SaveRule: want = n > 0 && !blocked; break;
+        case Two: want = n > 1; break;
+        case Never: want = false; break;  // no body editor, no search text yet
+        case Mail: want = n > 0 && w.MailAvailable(); break;
+      }
+      EXPECT_EQ(w.Action(id)->isEnabled(), want)
+          << "command " << static_cast<int>(id) << " with " << n << " cards, blocked " << blocked;
+    }
+  };
+  ASSERT_EQ(std::size(table), std::size_t{36});
+  check(0, false);
+  OpenThrough(CardFile("one.tsl", {"only"}));
+  check(1, false);
+  OpenThrough(CardFile("two.tsl", {"a", "b"}));
+  check(2, false);
+  w.Doc().SetSaveBlocked(true);
+  w.UpdateCommandStates();
+  check(2, true);
+
+  // A disabled command does nothing, whichever way it comes.
+  QTest::keyClick(&w, Qt::Key_F3);
+  w.RunCommand(CommandId::Save);
+  EXPECT_TRUE(dialogs.folders.size() == 2u && dialogs.shown.empty());
+
+  w.SetSearchText("x");
+  w.UpdateCommandStates();
+  EXPECT_TRUE(w.Action(CommandId::FindNext)->isEnabled());
+  // Commands whose windows come later are harmless.
+  for (CommandId id : {CommandId::Add, CommandId::Next, CommandId::Previous, CommandId::Delete,
+                       CommandId::Find, CommandId::GoTo, CommandId::Paste}) {
+    w.RunCommand(id);
+  }
+  EXPECT_EQ(w.Cards().Size(), 2u);
+}
+
+TEST_F(MainWindowTest, TitleAndCardPaneFollowNewOpenFailedOpenAndSaveAs) {
+  MainWindow& w = Window();
+  EXPECT_EQ(w.CardCountText(), "0 Cards");
+  const QString two = CardFile("two.tsl", {"b", "a"});
+  OpenThrough(two);
+  EXPECT_EQ(w.windowTitle(), "Tessel - " + two);
+  EXPECT_EQ(w.CardCountText(), "2 Cards");  // at once, not only on the next tick
+
+  const QString bad = files.filePath("bad.tsl");
+  QFile f(bad);
+  ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+  f.write("nonsense");
+  f.close();
+  OpenThrough(bad);
+  ASSERT_EQ(dialogs.shown.size(), 1u);
+  EXPECT_EQ(dialogs.shown[0].caption, "Tessel Error...");
+  EXPECT_EQ(dialogs.shown[0].icon, QMessageBox::Critical);
+  EXPECT_EQ(w.windowTitle(), "Tessel - Untitled");
+  EXPECT_TRUE(w.Cards().Empty());
+
+  OpenThrough(two);
+  const QString copy = files.filePath("copy.tsl");
+  dialogs.saveNames = {copy};
+  w.RunCommand(CommandId::SaveAs);
+  EXPECT_EQ(w.windowTitle(), "Tessel - " + copy);
+  EXPECT_TRUE(QFile::exists(copy));
+  EXPECT_EQ(store.GetString(kLastFile, ""), copy.toStdString());
+
+  w.RunCommand(CommandId::New);
+  EXPECT_EQ(w.windowTitle(), "Tessel - Untitled");
+  EXPECT_TRUE(Eventually([&] { return w.CardCountText() == "0 Cards"; }));
+}
+
+TEST_F(MainWindowTest, SaveChangesPromptOnNewOpenAndClose) {
+  MainWindow& w = Window();
+  const QString path = CardFile("cards.tsl", {"a", "b"});
+  const QString other = CardFile("other.tsl", {"z"});
+  OpenThrough(path);
+  const auto edit = [&] { w.Cards().SetModified(true); };
+
+  edit();
+  dialogs.answers = {QMessageBox::Cancel};
+  QTest::keyClick(&w, Qt::Key_F2);  // F2 runs New
+  ASSERT_EQ(dialogs.Prompts(), 1);
+  const auto& prompt = dialogs.shown.back();
+  EXPECT_EQ(prompt.caption, "Tessel");
+  EXPECT_EQ(prompt.icon, QMessageBox::Question);
+  EXPECT_EQ(prompt.buttons, QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+  EXPECT_EQ(w.Cards().Size(), 2u);
+
+  dialogs.answers = {QMessageBox::Cancel};
+  OpenThrough(other);
+  EXPECT_EQ(w.windowTitle(), "Tessel - " + path);
+
+  dialogs.answers = {QMessageBox::No};
+  OpenThrough(other);
+  EXPECT_EQ(w.windowTitle(), "Tessel - " + other);
+
+  edit();
+  dialogs.answers = {QMessageBox::Yes};  // saves to other.tsl, then opens cards.tsl
+  OpenThrough(path);
+  EXPECT_EQ(w.windowTitle(), "Tessel - " + path);
+
+  edit();
+  dialogs.answers = {QMessageBox::Yes};
+  w.RunCommand(CommandId::New);
+  EXPECT_TRUE(w.Cards().Empty());
+
+  OpenThrough(path);
+  edit();
+  dialogs.answers = {QMessageBox::Cancel};
+  EXPECT_FALSE(w.close());
+  EXPECT_TRUE(w.isVisible());
+  EXPECT_TRUE(w.CardTimerActive());
+  dialogs.answers = {QMessageBox::No};
+  w.RunCommand(CommandId::Exit);  // posts the close
+  EXPECT_TRUE(Eventually([&] { return !w.isVisible(); }));
+  EXPECT_TRUE(w.Cards().Empty());
+  EXPECT_FALSE(w.CardTimerActive());
+  EXPECT_EQ(dialogs.Prompts(), 7);
+}
+
+TEST_F(MainWindowTest, FileDialogsStartInTheLastFilesFolder) {
+  MainWindow& w = Window();
+  w.RunCommand(CommandId::Open);
+  EXPECT_EQ(dialogs.folders.back(), std::nullopt);  // no Last File: the dialog's choice
+  store.WriteString(kLastFile, "cards.tsl");
+  w.RunCommand(CommandId::Open);
+  EXPECT_EQ(dialogs.folders.back(), QString(""));
+  OpenThrough(CardFile("one.tsl", {"x"}));
+  w.RunCommand(CommandId::Merge);
+  EXPECT_EQ(dialogs.folders.back(), files.path());
+  w.RunCommand(CommandId::SaveAs);
+  EXPECT_EQ(dialogs.folders.back(), files.path());
+}
+
+TEST_F(MainWindowTest, PlacementIsRestoredAndSavedOnlyInTheNormalState) {
+  store.WriteString(kMainWindowPos, "0:1:10:20:530:400");
+  {
+    MainWindow& w = Window();
+    EXPECT_EQ(w.geometry(), QRect(10, 20, 520, 380));
+    w.setGeometry(30, 40, 600, 400);
+    ASSERT_TRUE(w.close());
+    EXPECT_EQ(store.GetString(kMainWindowPos, ""), "0:1:30:40:630:440");
+    window.reset();
+  }
+  MainWindow& again = Window();
+  EXPECT_EQ(again.geometry(), QRect(30, 40, 600, 400));
+  again.showMaximized();
+  ASSERT_TRUE(again.isMaximized());
+  ASSERT_TRUE(again.close());
+  EXPECT_EQ(store.GetString(kMainWindowPos, ""), "0:1:30:40:630:440");
+}
+
+TEST_F(MainWindowTest, RestoreAndResizeLayOutTheStack) {
+  MainWindow& w = Window();
+  OpenThrough(CardFile("three.tsl", {"a", "b", "c"}));
+  w.setGeometry(300, 200, 800, 600);
+  EXPECT_TRUE(Eventually([&] { return w.Cards().OnScreenEntries()[0].rect.bottom == w.ClientHeight() - 18; }));
+  EXPECT_EQ(w.Cards().OnScreenEntries()[0].rect, CascadeRect(w.ClientHeight(), 0));
+
+  w.RunCommand(CommandId::Restore);
+  EXPECT_EQ(w.geometry(), QRect(100, 100, 512, 328));
+  const int h = w.ClientHeight();
+  EXPECT_EQ(h, 328 - w.menuBar()->height());
+  EXPECT_EQ(w.Cards().OnScreenEntries()[2].rect, CascadeRect(h, 2));
+  // The card area knows where the client area starts: just below the menu.
+  EXPECT_EQ(w.StackHost().ClientOrigin().y(), w.StackHost().y() - w.menuBar()->height());
+}
+
+TEST_F(MainWindowTest, StatusPanes) {
+  MainWindow& w = Window();
+  EXPECT_EQ(w.ReadyText(), "Ready");
+  EXPECT_EQ(w.CardCountText(), "0 Cards");
+  QTest::qWait(600);  // one tick later: still none
+  EXPECT_EQ(w.CardCountText(), "0 Cards");
+
+  // Cards arriving by any road show up within one tick.
+  w.Cards().AddCardWindow("a", true);
+  w.Cards().AddCardWindow("b", true);
+  EXPECT_TRUE(Eventually([&] { return w.CardCountText() == "2 Cards"; }));
+  EXPECT_TRUE(w.Action(CommandId::Next)->isEnabled());  // the same tick updates states
+
+  w.Action(CommandId::Merge)->showStatusText(&w);
+  EXPECT_EQ(w.statusBar()->currentMessage(), "Merge two .TSL files together");
+  w.statusBar()->clearMessage();
+
+  EXPECT_EQ(w.OverwriteText(), "");
+  w.SetOverwrite(true);
+  EXPECT_EQ(w.OverwriteText(), "OVR");
+  w.SetOverwrite(false);
+  EXPECT_EQ(w.OverwriteText(), "");
+}
+
+TEST_F(MainWindowTest, HelpOpensTheInstalledPageOrExplains) {
+  MainWindow& w = Window();
+  w.RunCommand(CommandId::HelpContents);  // the source tree's page
+  ASSERT_EQ(dialogs.urls.size(), 1u);
+  EXPECT_EQ(dialogs.urls[0], QUrl::fromLocalFile(HelpFolder() + "/tessel.html"));
+
+  QDir(files.path()).mkpath("inst");
+  QFile page(files.filePath("inst/tessel.html"));
+  ASSERT_TRUE(page.open(QIODevice::WriteOnly));
+  page.close();
+  store.WriteString(kInstalled, files.filePath("inst").toStdString());
+  QTest::keyClick(&w, Qt::Key_F1);
+  ASSERT_EQ(dialogs.urls.size(), 2u);
+  EXPECT_EQ(dialogs.urls[1], QUrl::fromLocalFile(files.filePath("inst/tessel.html")));
+
+  store.WriteString(kInstalled, files.filePath("nowhere").toStdString());
+  w.RunCommand(CommandId::HelpContents);
+  EXPECT_EQ(dialogs.urls.size(), 2u);
+  ASSERT_EQ(dialogs.shown.size(), 1u);
+  EXPECT_EQ(dialogs.shown[0].icon, QMessageBox::Warning);
+  EXPECT_EQ(dialogs.shown[0].caption, QFileInfo(QCoreApplication::applicationFilePath()).completeBaseName());
+  const QStringList lines = dialogs.shown[0].text.split('\n');
+  ASSERT_EQ(lines.size(), 3);
+  EXPECT_EQ(lines[0], "There is a problem with the help file.");
+  EXPECT_EQ(lines[1], "You may need the Microsoft HTML Help Update");
+  EXPECT_TRUE(lines[2].startsWith("Please, go to https://"));
+  EXPECT_TRUE(lines[2].endsWith(" and follow the instructions from there"));
+}
+
+TEST_F(MainWindowTest, AboutIsModalWithNameVersionAndMaker) {
+  MainWindow& w = Window();
+  w.RunCommand(CommandId::About);
+  ASSERT_EQ(dialogs.modalTitles, QStringList{"About Tessel..."});
+  EXPECT_TRUE(dialogs.modalTexts.contains(
+      QStringLiteral("Tessel " TESSEL_VERSION "\nOrvane Software\n") + kAboutYears));
+}
+
+}  // namespace
+}  // namespace tessel
