@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <random>
 
 #include "test_support.h"
 
@@ -191,6 +192,28 @@ TEST(CardFile, EveryTruncationFailsWithoutCards) {
       ASSERT_FALSE(r.Ok()) << cut;
     }
     EXPECT_EQ(Parse(*file).size(), 2u);
+  }
+}
+
+// Large files hand their bodies to a second thread; what they load must not
+// depend on that, nor may a damaged large file leave anything behind.
+TEST(CardFile, LargeFilesLoadTheSameWithBodiesReadAside) {
+  std::mt19937 rng(11);
+  std::vector<CardInfo> cards;
+  for (int i = 0; i < 30000; ++i) {
+    std::string body(rng() % 700, 'a');
+    for (char& c : body) c = static_cast<char>('a' + rng() % 26);
+    cards.emplace_back("card " + std::to_string(i), std::move(body), static_cast<int32_t>(i % 3));
+  }
+  cards[12345].body = std::string(3 << 20, 'L');  // larger than a hand-over block
+  cards[20000].body = std::string(70000, 'M');
+  const auto bytes = CardFileBytes(FormatSettings{}, cards);
+  EXPECT_EQ(Parse(bytes), cards);
+
+  for (std::size_t cut : {bytes.size() - 1, bytes.size() - 5, bytes.size() / 2, bytes.size() / 3}) {
+    ReadResult r;
+    EXPECT_TRUE(Parse(std::vector<uint8_t>(bytes.begin(), bytes.begin() + static_cast<long>(cut)), &r).empty());
+    EXPECT_EQ(r.status, ReadStatus::Damaged) << cut;
   }
 }
 
