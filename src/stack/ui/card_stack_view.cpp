@@ -210,7 +210,8 @@ void CardStackView::CardListCommand(int id) {
 QMenu* CardStackView::CreateCardListMenu(QWidget* parent) {
   auto* menu = new QMenu(parent);
   const std::vector<CardInfo>& cards = cards_.Cards();
-  for (std::size_t k = 0; k < cards.size(); ++k) {
+  const std::size_t shown = std::min(cards.size(), kCardListMenuItems);
+  for (std::size_t k = 0; k < shown; ++k) {
     QAction* action = menu->addAction(FromCp1252(cards[k].index));
     action->setData(static_cast<qulonglong>(k));
   }

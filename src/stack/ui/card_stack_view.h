@@ -41,6 +41,10 @@ class CardStackHost {
   virtual void OpenLink(const QUrl& url) = 0;
 };
 
+// The card list menu lists at most this many cards. Only the first 101 items
+// act at all, and Qt needs seconds to build a menu of 100,000 items.
+inline constexpr std::size_t kCardListMenuItems = 2000;
+
 class CardStackView : public QObject, public CardStackObserver {
   Q_OBJECT
  public:
@@ -64,7 +68,8 @@ class CardStackView : public QObject, public CardStackObserver {
   // Commands 900 to 1000 of the card list menu bring that card forward;
   // other ids do nothing.
   void CardListCommand(int id);
-  // The card list menu: one item per card, in collection order.
+  // The card list menu: one item per card, in collection order, up to
+  // kCardListMenuItems.
   QMenu* CreateCardListMenu(QWidget* parent);
   // Enables a card toolbar button (the main window's timer drives Dial,
   // Next, Previous and Mail); remembered for a new front card window.
