@@ -20,32 +20,37 @@ int TargetSize(const FormatSettings& format, const FormatTarget& target) {
   return kUnfocusedTargetSize;
 }
 
-FormatControl SetTargetFace(FormatSettings& format, const FormatTarget& target, bool stackEmpty,
-                            const std::string& face) {
+namespace {
+
+// Stores `value` in the focused control's setting.
+template <class T>
+FormatControl SetForTarget(const FormatTarget& target, bool stackEmpty, T& index, T& body,
+                           const T& value) {
   if (stackEmpty) return FormatControl::None;
   const FormatControl control = target.Focused();
-  if (control == FormatControl::Body) format.bodyFace = face;
-  if (control == FormatControl::Index) format.indexFace = face;
+  if (control == FormatControl::Body) body = value;
+  if (control == FormatControl::Index) index = value;
   return control;
+}
+
+}  // namespace
+
+FormatControl SetTargetFace(FormatSettings& format, const FormatTarget& target, bool stackEmpty,
+                            const std::string& face) {
+  return SetForTarget(target, stackEmpty, format.indexFace, format.bodyFace, face);
 }
 
 FormatControl SetTargetSize(FormatSettings& format, const FormatTarget& target, bool stackEmpty,
                             int size) {
-  if (stackEmpty) return FormatControl::None;
-  const FormatControl control = target.Focused();
-  if (control == FormatControl::Body) format.bodySize = size;
-  if (control == FormatControl::Index) format.indexSize = size;
-  return control;
+  return SetForTarget(target, stackEmpty, format.indexSize, format.bodySize, size);
 }
 
 FormatControl SetTargetColour(FormatSettings& format, const FormatTarget& target, bool stackEmpty,
                               ColourRole role, Colour colour) {
-  if (stackEmpty) return FormatControl::None;
-  const FormatControl control = target.Focused();
-  const bool text = role == ColourRole::Text;
-  if (control == FormatControl::Body) (text ? format.bodyText : format.bodyBackground) = colour;
-  if (control == FormatControl::Index) (text ? format.indexText : format.indexBackground) = colour;
-  return control;
+  return role == ColourRole::Text
+             ? SetForTarget(target, stackEmpty, format.indexText, format.bodyText, colour)
+             : SetForTarget(target, stackEmpty, format.indexBackground, format.bodyBackground,
+                            colour);
 }
 
 }  // namespace tessel

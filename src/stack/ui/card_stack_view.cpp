@@ -35,6 +35,10 @@ CardStackView::~CardStackView() {
 
 void CardStackView::SetClientOrigin(QPoint origin) {
   origin_ = origin;
+  PlaceAll();
+}
+
+void CardStackView::PlaceAll() const {
   for (const StackEntry& entry : cards_.OnScreenEntries()) {
     if (entry.slot < windows_.size() && windows_[entry.slot]) Place(windows_[entry.slot], entry.rect);
   }
@@ -144,9 +148,7 @@ void CardStackView::StackRefreshed() {
 }
 
 void CardStackView::StackLaidOut() {
-  for (const StackEntry& entry : cards_.OnScreenEntries()) {
-    if (entry.slot < windows_.size() && windows_[entry.slot]) Place(windows_[entry.slot], entry.rect);
-  }
+  PlaceAll();
   FocusFrontBody();
 }
 
@@ -326,20 +328,17 @@ void CardStackView::ApplyBodyTextColour() {
   body->viewport()->update();
 }
 
+void CardStackView::ApplyFontOf(FormatControl control) {
+  if (control == FormatControl::Body) ApplyBodyFormat();
+  if (control == FormatControl::Index) ApplyIndexFont(format_.indexFace, format_.indexSize);
+}
+
 void CardStackView::SetFace(const std::string& face) {
-  switch (SetTargetFace(format_, target_, StackEmpty(), face)) {
-    case FormatControl::Body: ApplyBodyFormat(); break;
-    case FormatControl::Index: ApplyIndexFont(format_.indexFace, format_.indexSize); break;
-    case FormatControl::None: break;
-  }
+  ApplyFontOf(SetTargetFace(format_, target_, StackEmpty(), face));
 }
 
 void CardStackView::SetSize(int size) {
-  switch (SetTargetSize(format_, target_, StackEmpty(), size)) {
-    case FormatControl::Body: ApplyBodyFormat(); break;
-    case FormatControl::Index: ApplyIndexFont(format_.indexFace, format_.indexSize); break;
-    case FormatControl::None: break;
-  }
+  ApplyFontOf(SetTargetSize(format_, target_, StackEmpty(), size));
 }
 
 void CardStackView::ApplyColour(ColourRole role, Colour colour) {

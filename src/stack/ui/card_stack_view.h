@@ -121,6 +121,8 @@ class CardStackView : public QObject, public CardStackObserver {
   void SetOverwrite(bool overwrite);
   void ApplyIndexColours();
   void Place(QWidget* window, const StackRect& rect) const;
+  void PlaceAll() const;
+  void ApplyFontOf(FormatControl control);
   void BringForward(std::size_t k);
 
   QWidget* hostWidget_;
