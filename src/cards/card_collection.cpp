@@ -187,6 +187,11 @@ void CardCollection::RefreshStack() {
   if (observer_) observer_->StackRefreshed();
 }
 
+void CardCollection::StoreFrontEdits(FrontField field, std::string text) {
+  if (cards_.empty()) return;
+  (field == FrontField::Index ? cards_[0].index : cards_[0].body) = std::move(text);
+}
+
 void CardCollection::LayoutStack(int clientHeight) {
   clientHeight_ = clientHeight;
   for (StackEntry& entry : onScreen_) entry.rect = CascadeRect(clientHeight, entry.slot);

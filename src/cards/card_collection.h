@@ -60,6 +60,9 @@ class CardStackObserver {
   virtual void SetFrontIndexFieldText(const std::string& /*text*/) {}
 };
 
+// The two editable controls of the front card window.
+enum class FrontField { Index, Body };
+
 class CardCollection {
  public:
   std::size_t Size() const { return cards_.size(); }
@@ -99,6 +102,10 @@ class CardCollection {
   // Removes the last record and its stack entry.
   void RemoveLastCard();
   void RefreshStack();
+  // Copies an edit of the front card window into record 0. It leaves the
+  // modified flag and the order alone: a new index takes its place at the
+  // next sort.
+  void StoreFrontEdits(FrontField field, std::string text);
   void LayoutStack(int clientHeight);
   void RemoveAllCards();
   void RemoveAllCardWindows();

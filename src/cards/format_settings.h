@@ -9,6 +9,10 @@ namespace tessel {
 // Colours are 0x00BBGGRR: red in the lowest byte.
 using Colour = uint32_t;
 
+constexpr Colour Rgb(unsigned r, unsigned g, unsigned b) {
+  return (r & 0xFF) | ((g & 0xFF) << 8) | ((b & 0xFF) << 16);
+}
+
 // Button-face and window colours where no palette can be asked (the
 // command-line tool); the program passes its palette's colours instead.
 inline constexpr Colour kDefaultButtonFace = 0x00F0F0F0;

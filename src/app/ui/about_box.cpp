@@ -6,6 +6,7 @@
 #include <QPushButton>
 
 #include "app/ui/resources.h"
+#include "services/icons.h"
 
 namespace tessel {
 

@@ -18,6 +18,7 @@
 #include "app/ui/card_stack_host.h"
 #include "app/ui/dialogs.h"
 #include "app/ui/resources.h"
+#include "services/icons.h"
 
 namespace tessel {
 

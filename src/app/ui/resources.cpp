@@ -4,17 +4,8 @@
 #include <QDir>
 #include <QFileInfo>
 
-static void InitTesselQrc() { Q_INIT_RESOURCE(tessel); }
-
 namespace tessel {
 
-void InitResources() { InitTesselQrc(); }
-
-QIcon ApplicationIcon() { return QIcon(QStringLiteral(":/icons/tessel.svg")); }
-
-QIcon CommandIcon(const char* name) {
-  return QIcon(QStringLiteral(":/icons/%1.svg").arg(QLatin1String(name)));
-}
 
 QString HelpFolder() {
   const QString installed =

@@ -3,12 +3,12 @@
 #include <QGuiApplication>
 
 #include "app/ui/resources.h"
+#include "services/icons.h"
 
 namespace tessel {
 
 std::unique_ptr<MainWindow> StartMainWindow(SettingsStore& settings, Dialogs& dialogs,
                                             const std::string& commandLine) {
-  InitResources();
   QGuiApplication::setWindowIcon(ApplicationIcon());
   auto window = std::make_unique<MainWindow>(settings, dialogs);
   window->show();

@@ -1,0 +1,123 @@
+#include "stack/ui/body_editor.h"
+
+#include <QContextMenuEvent>
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QSyntaxHighlighter>
+#include <QTextBlock>
+
+#include "stack/links.h"
+
+namespace tessel {
+namespace {
+
+std::u16string_view View(const QString& s) {
+  return {reinterpret_cast<const char16_t*>(s.utf16()), static_cast<std::size_t>(s.size())};
+}
+
+class LinkHighlighter : public QSyntaxHighlighter {
+ public:
+  using QSyntaxHighlighter::QSyntaxHighlighter;
+
+ protected:
+  void highlightBlock(const QString& text) override {
+    QTextCharFormat underlined;
+    underlined.setFontUnderline(true);
+    for (const LinkSpan& link : FindLinks(View(text))) {
+      setFormat(static_cast<int>(link.start), static_cast<int>(link.length), underlined);
+    }
+  }
+};
+
+}  // namespace
+
+BodyEditor::BodyEditor(QWidget* parent) : QTextEdit(parent) {
+  setAcceptRichText(false);
+  setLineWrapMode(QTextEdit::WidgetWidth);
+  setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+  setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+  viewport()->setMouseTracking(true);
+  new LinkHighlighter(document());
+  connect(this, &QTextEdit::textChanged, this, &BodyEditor::OnTextChanged);
+}
+
+void BodyEditor::Load(const QString& text) {
+  loading_ = true;
+  setPlainText(text);
+  shown_ = document()->toRawText();
+  loading_ = false;
+}
+
+QString BodyEditor::Text() const {
+  // toPlainText() would turn no-break spaces into blanks; the raw text keeps
+  // every character and marks line breaks as paragraph separators.
+  QString text = document()->toRawText();
+  text.replace(QChar::ParagraphSeparator, u'\n');
+  text.replace(QChar::LineSeparator, u'\n');
+  return text;
+}
+
+void BodyEditor::OnTextChanged() {
+  if (loading_) return;
+  // Format changes signal too; only a change of the characters is an edit.
+  QString raw = document()->toRawText();
+  if (raw == shown_) return;
+  shown_ = std::move(raw);
+  emit edited();
+}
+
+void BodyEditor::keyPressEvent(QKeyEvent* e) {
+  emit keyPressed();
+  const Qt::KeyboardModifiers mods = e->modifiers();
+  if (e->key() == Qt::Key_Insert && !(mods & (Qt::ShiftModifier | Qt::ControlModifier))) {
+    emit insertPressed();
+  }
+  QTextEdit::keyPressEvent(e);
+  const int key = e->key();
+  if ((mods & Qt::ControlModifier) && !(mods & Qt::AltModifier) && key >= Qt::Key_A &&
+      key <= Qt::Key_Z) {
+    emit ctrlLetter(static_cast<char>('a' + (key - Qt::Key_A)));
+  }
+}
+
+QString BodyEditor::LinkAt(const QPoint& viewportPos) const {
+  const QTextCursor cursor = cursorForPosition(viewportPos);
+  const QTextBlock block = cursor.block();
+  const QString text = block.text();
+  const int at = cursor.positionInBlock();
+  // The character under the pointer may be just before the cursor position.
+  const QRect caret = cursorRect(cursor);
+  const std::size_t hit = static_cast<std::size_t>(
+      viewportPos.x() < caret.x() && at > 0 ? at - 1 : at);
+  for (const LinkSpan& link : FindLinks(View(text))) {
+    if (hit >= link.start && hit < link.start + link.length) {
+      const std::u16string target = LinkTarget(View(text).substr(link.start, link.length));
+      return QString::fromStdU16String(target);
+    }
+  }
+  return {};
+}
+
+void BodyEditor::mousePressEvent(QMouseEvent* e) {
+  QTextEdit::mousePressEvent(e);
+  if (e->button() != Qt::LeftButton) return;
+  const QString target = LinkAt(e->position().toPoint());
+  if (!target.isEmpty()) emit linkClicked(target);
+}
+
+void BodyEditor::mouseMoveEvent(QMouseEvent* e) {
+  QTextEdit::mouseMoveEvent(e);
+  const bool overLink = !LinkAt(e->position().toPoint()).isEmpty();
+  viewport()->setCursor(overLink ? Qt::PointingHandCursor : Qt::IBeamCursor);
+}
+
+void BodyEditor::contextMenuEvent(QContextMenuEvent* e) {
+  emit cardListRequested(e->globalPos());
+}
+
+void BodyEditor::focusInEvent(QFocusEvent* e) {
+  QTextEdit::focusInEvent(e);
+  emit focusGained();
+}
+
+}  // namespace tessel

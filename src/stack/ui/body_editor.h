@@ -1,0 +1,45 @@
+// The front card's body: plain text in the file-wide body look, with web and
+// mail addresses underlined and opened on a click. It reports what the card
+// stack view acts on and leaves the card records to it.
+#pragma once
+
+#include <QString>
+#include <QTextEdit>
+
+namespace tessel {
+
+class BodyEditor : public QTextEdit {
+  Q_OBJECT
+ public:
+  explicit BodyEditor(QWidget* parent = nullptr);
+
+  // Shows a record's body (editor line breaks); not reported as an edit.
+  void Load(const QString& text);
+  // The whole text with bare line feeds, exactly as typed.
+  QString Text() const;
+
+ signals:
+  void keyPressed();         // any key, before the editor handles it
+  void insertPressed();      // Insert without Shift or Ctrl
+  void ctrlLetter(char lowerLetter);  // after the editor handled the key
+  void edited();             // the text changed through the user
+  void focusGained();
+  void cardListRequested(const QPoint& globalPos);
+  void linkClicked(const QString& target);
+
+ protected:
+  void keyPressEvent(QKeyEvent* e) override;
+  void mousePressEvent(QMouseEvent* e) override;
+  void mouseMoveEvent(QMouseEvent* e) override;
+  void contextMenuEvent(QContextMenuEvent* e) override;
+  void focusInEvent(QFocusEvent* e) override;
+
+ private:
+  QString LinkAt(const QPoint& viewportPos) const;
+  void OnTextChanged();
+
+  bool loading_ = false;
+  QString shown_;  // the raw text last loaded or reported
+};
+
+}  // namespace tessel

@@ -1,0 +1,353 @@
+#include "stack/ui/card_stack_view.h"
+
+#include <QMenu>
+#include <QTextCursor>
+#include <QToolBar>
+#include <algorithm>
+
+#include "stack/body_text.h"
+#include "stack/ui/body_editor.h"
+#include "stack/ui/card_windows.h"
+#include "stack/ui/index_field.h"
+#include "stack/ui/stack_commands.h"
+#include "stack/ui/text_edge.h"
+
+namespace tessel {
+namespace {
+
+QFont CardFont(const std::string& face, int size) {
+  // A size of zero or less (a damaged file) would make Qt refuse the font.
+  return QFont(FromCp1252(face), std::max(size, 1), QFont::Normal);
+}
+
+}  // namespace
+
+CardStackView::CardStackView(QWidget* hostWidget, CardCollection& cards, FormatSettings& format,
+                             CardStackHost& host)
+    : hostWidget_(hostWidget), cards_(cards), format_(format), host_(host) {
+  cards_.SetObserver(this);
+}
+
+CardStackView::~CardStackView() {
+  cards_.SetObserver(nullptr);
+  for (const QPointer<QWidget>& w : windows_) delete w.data();
+}
+
+void CardStackView::SetClientOrigin(QPoint origin) {
+  origin_ = origin;
+  PlaceAll();
+}
+
+void CardStackView::PlaceAll() const {
+  for (const StackEntry& entry : cards_.OnScreenEntries()) {
+    if (entry.slot < windows_.size() && windows_[entry.slot]) Place(windows_[entry.slot], entry.rect);
+  }
+}
+
+void CardStackView::Place(QWidget* window, const StackRect& rect) const {
+  window->setGeometry(rect.left + origin_.x(), rect.top + origin_.y(), rect.right - rect.left,
+                      rect.bottom - rect.top);
+}
+
+FrontCardWindow* CardStackView::Front() const {
+  return windows_.empty() ? nullptr : qobject_cast<FrontCardWindow*>(windows_[0].data());
+}
+
+BackCardWindow* CardStackView::Back(std::size_t slot) const {
+  return slot < windows_.size() ? qobject_cast<BackCardWindow*>(windows_[slot].data()) : nullptr;
+}
+
+IndexField* CardStackView::FrontIndex() const {
+  FrontCardWindow* front = Front();
+  return front ? front->Index() : nullptr;
+}
+
+BodyEditor* CardStackView::FrontBody() const {
+  FrontCardWindow* front = Front();
+  return front ? front->Body() : nullptr;
+}
+
+// --- the stack's windows ---
+
+void CardStackView::CardWindowAdded(const StackEntry& entry) {
+  SetOverwrite(false);
+  QWidget* window = nullptr;
+  if (entry.slot == 0) {
+    CreateFrontWindow();
+    window = windows_.empty() ? nullptr : windows_[0].data();
+  } else {
+    auto* back = new BackCardWindow(entry.slot, cards_, hostWidget_);
+    connect(back, &BackCardWindow::clicked, this, &CardStackView::OnBackCardClicked);
+    window = back;
+    if (windows_.size() <= entry.slot) windows_.resize(entry.slot + 1);
+    windows_[entry.slot] = back;
+  }
+  Place(window, entry.rect);
+  // Each later slot lies below the one before, so every strip shows above
+  // the card in front of it.
+  if (entry.slot > 0 && windows_[entry.slot - 1]) window->stackUnder(windows_[entry.slot - 1]);
+  window->show();
+}
+
+void CardStackView::CreateFrontWindow() {
+  auto* front = new FrontCardWindow(hostWidget_);
+  if (windows_.empty()) windows_.resize(1);
+  windows_[0] = front;
+  connect(front, &FrontCardWindow::command, this, &CardStackView::OnCommand);
+  for (const auto& [id, enabled] : enabled_) {
+    if (QAction* action = front->Action(id)) action->setEnabled(enabled);
+  }
+
+  IndexField* index = front->Index();
+  connect(index, &QLineEdit::textEdited, this, &CardStackView::OnIndexEdited);
+  connect(index, &IndexField::tabPressed, this, &CardStackView::FocusFrontBody);
+  connect(index, &IndexField::focusGained, this,
+          [this] { SetFormatTarget(FormatControl::Index); });
+
+  BodyEditor* body = front->Body();
+  connect(body, &BodyEditor::keyPressed, this, [this] { cards_.SetModified(true); });
+  connect(body, &BodyEditor::insertPressed, this, [this] { SetOverwrite(!overwrite_); });
+  connect(body, &BodyEditor::ctrlLetter, this, &CardStackView::OnCtrlLetter);
+  connect(body, &BodyEditor::edited, this, &CardStackView::OnBodyEdited);
+  connect(body, &BodyEditor::focusGained, this, [this] { SetFormatTarget(FormatControl::Body); });
+  connect(body, &BodyEditor::cardListRequested, this, &CardStackView::ShowCardList);
+  connect(body, &BodyEditor::linkClicked, this, &CardStackView::OnLinkClicked);
+
+  ApplyIndexFont(format_.indexFace, format_.indexSize);
+  ApplyBodyFormat();
+}
+
+void CardStackView::CardWindowRemoved(const StackEntry& entry) {
+  if (entry.slot >= windows_.size()) return;
+  if (QWidget* window = windows_[entry.slot]) {
+    window->hide();
+    window->deleteLater();
+  }
+  windows_.resize(entry.slot);
+}
+
+void CardStackView::CardWindowsCleared() {
+  for (const QPointer<QWidget>& window : windows_) {
+    if (!window) continue;
+    window->hide();
+    window->deleteLater();
+  }
+  windows_.clear();
+}
+
+void CardStackView::StackRefreshed() {
+  ++refreshes_;
+  for (std::size_t slot = 1; slot < windows_.size(); ++slot) {
+    if (windows_[slot]) windows_[slot]->update();
+  }
+  FrontCardWindow* front = Front();
+  if (!front || cards_.Empty()) return;
+  const CardInfo& card = cards_.At(0);
+  front->Index()->Load(FromCp1252(card.index));
+  front->Body()->Load(FromCp1252(BodyForEditor(card.body)));
+}
+
+void CardStackView::StackLaidOut() {
+  PlaceAll();
+  FocusFrontBody();
+}
+
+std::optional<std::string> CardStackView::FrontIndexFieldText() const {
+  if (IndexField* index = FrontIndex()) return ToCp1252(index->text());
+  return std::nullopt;
+}
+
+void CardStackView::SetFrontIndexFieldText(const std::string& text) {
+  if (IndexField* index = FrontIndex()) index->Load(FromCp1252(text));
+}
+
+// --- commands ---
+
+void CardStackView::OnCommand(int id) {
+  switch (id) {
+    case kCmdSort: Sort(); break;
+    case kCmdPrintCard: host_.PrintFrontCard(); break;
+    case kCmdMailCard: host_.MailFrontCard(); break;
+    case kCmdDial: {
+      BodyEditor* body = FrontBody();
+      QString selection = body ? body->textCursor().selectedText() : QString();
+      selection.replace(QChar::ParagraphSeparator, u'\n');
+      host_.DialNumber(ToCp1252(selection));
+      break;
+    }
+    case kCmdNext: Next(); break;
+    case kCmdPrevious: Previous(); break;
+    default: break;
+  }
+}
+
+void CardStackView::Sort() {
+  if (!cards_.Empty()) cards_.ResortKeepingFront();
+}
+
+void CardStackView::BringForward(std::size_t k) {
+  cards_.BringToFront(k);
+  cards_.RefreshStack();
+}
+
+void CardStackView::Next() {
+  if (cards_.StackSize() > 1) BringForward(1);
+  FocusFrontBody();
+}
+
+void CardStackView::Previous() {
+  const std::size_t n = cards_.StackSize();
+  if (n > 1) BringForward(n - 1);
+  FocusFrontBody();
+}
+
+void CardStackView::OnBackCardClicked(std::size_t slot) { BringForward(slot); }
+
+void CardStackView::CardListCommand(int id) {
+  if (id < kCmdCardListFirst || id > kCmdCardListLast) return;
+  const auto k = static_cast<std::size_t>(id - kCmdCardListFirst);
+  if (k < cards_.Size()) BringForward(k);
+}
+
+QMenu* CardStackView::CreateCardListMenu(QWidget* parent) {
+  auto* menu = new QMenu(parent);
+  const std::vector<CardInfo>& cards = cards_.Cards();
+  const std::size_t shown = std::min(cards.size(), kCardListMenuItems);
+  for (std::size_t k = 0; k < shown; ++k) {
+    QAction* action = menu->addAction(FromCp1252(cards[k].index));
+    action->setData(static_cast<qulonglong>(k));
+  }
+  connect(menu, &QMenu::triggered, this, [this](QAction* action) {
+    const qulonglong k = action->data().toULongLong();
+    // Items past the last command id exist but do nothing.
+    if (k <= static_cast<qulonglong>(kCmdCardListLast - kCmdCardListFirst)) {
+      CardListCommand(kCmdCardListFirst + static_cast<int>(k));
+    }
+  });
+  return menu;
+}
+
+void CardStackView::ShowCardList(const QPoint& globalPos) {
+  QMenu* menu = CreateCardListMenu(Front());
+  menu->setAttribute(Qt::WA_DeleteOnClose);
+  menu->popup(globalPos);
+}
+
+void CardStackView::SetCommandEnabled(int id, bool enabled) {
+  enabled_[id] = enabled;
+  if (FrontCardWindow* front = Front()) {
+    if (QAction* action = front->Action(id)) action->setEnabled(enabled);
+  }
+}
+
+void CardStackView::FocusFrontBody() {
+  if (BodyEditor* body = FrontBody()) body->setFocus(Qt::OtherFocusReason);
+}
+
+// --- editing ---
+
+void CardStackView::OnIndexEdited() {
+  // The record follows once the field has finished its change.
+  const unsigned long long at = refreshes_;
+  QMetaObject::invokeMethod(this, [this, at] {
+    if (at != refreshes_) return;
+    if (IndexField* index = FrontIndex()) {
+      cards_.StoreFrontEdits(FrontField::Index, ToCp1252(index->text()));
+    }
+  }, Qt::QueuedConnection);
+}
+
+void CardStackView::OnBodyEdited() {
+  if (BodyEditor* body = FrontBody()) {
+    cards_.StoreFrontEdits(FrontField::Body, BodyFromEditor(ToCp1252(body->Text())));
+  }
+}
+
+void CardStackView::OnCtrlLetter(char letter) {
+  cards_.JumpToInitial(letter);
+  cards_.RefreshStack();
+}
+
+void CardStackView::OnLinkClicked(const QString& target) {
+  const QUrl url(target, QUrl::StrictMode);
+  const QString scheme = url.scheme().toLower();
+  if (!url.isValid()) return;
+  if (scheme == u"http" || scheme == u"https" || scheme == u"ftp" || scheme == u"mailto") {
+    host_.OpenLink(url);
+  }
+}
+
+void CardStackView::SetOverwrite(bool overwrite) {
+  if (BodyEditor* body = FrontBody()) body->setOverwriteMode(overwrite);
+  if (overwrite == overwrite_) return;
+  overwrite_ = overwrite;
+  host_.OverwriteChanged(overwrite);
+}
+
+// --- format ---
+
+void CardStackView::SetFormatTarget(FormatControl control) {
+  target_.Set(control);
+  emit formatTargetChanged();
+  host_.FormatTargetChanged();
+}
+
+void CardStackView::ApplyIndexFont(const std::string& face, int size) {
+  IndexField* index = FrontIndex();
+  if (!index) return;
+  index->setFont(CardFont(face, size));
+  ApplyIndexColours();
+}
+
+void CardStackView::ApplyIndexColours() {
+  IndexField* index = FrontIndex();
+  if (!index) return;
+  QPalette palette = index->palette();
+  palette.setColor(QPalette::Base, ToQColor(format_.indexBackground));
+  palette.setColor(QPalette::Text, ToQColor(format_.indexText));
+  index->setPalette(palette);
+  index->update();
+}
+
+void CardStackView::ApplyBodyFormat() {
+  BodyEditor* body = FrontBody();
+  if (!body) return;
+  body->setFont(CardFont(format_.bodyFace, format_.bodySize));
+  QPalette palette = body->palette();
+  palette.setColor(QPalette::Base, ToQColor(format_.bodyBackground));
+  body->setPalette(palette);
+  ApplyBodyTextColour();
+}
+
+void CardStackView::ApplyBodyTextColour() {
+  BodyEditor* body = FrontBody();
+  if (!body) return;
+  QPalette palette = body->palette();
+  palette.setColor(QPalette::Text, ToQColor(format_.bodyText));
+  body->setPalette(palette);
+  body->viewport()->update();
+}
+
+void CardStackView::ApplyFontOf(FormatControl control) {
+  if (control == FormatControl::Body) ApplyBodyFormat();
+  if (control == FormatControl::Index) ApplyIndexFont(format_.indexFace, format_.indexSize);
+}
+
+void CardStackView::SetFace(const std::string& face) {
+  ApplyFontOf(SetTargetFace(format_, target_, StackEmpty(), face));
+}
+
+void CardStackView::SetSize(int size) {
+  ApplyFontOf(SetTargetSize(format_, target_, StackEmpty(), size));
+}
+
+void CardStackView::ApplyColour(ColourRole role, Colour colour) {
+  if (StackEmpty()) return;
+  // With neither control focused yet nothing is stored; the repaint below
+  // is harmless.
+  SetTargetColour(format_, target_, false, role, colour);
+  ApplyBodyFormat();
+  ApplyIndexColours();
+}
+
+}  // namespace tessel

@@ -1,0 +1,142 @@
+// The card stack on screen: one card window per on-screen entry of the card
+// collection's stack, kept in step through CardStackObserver, plus the front
+// card's editing, the format target and the file-wide look of the cards.
+#pragma once
+
+#include <QObject>
+#include <QPoint>
+#include <QPointer>
+#include <QUrl>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "cards/card_collection.h"
+#include "cards/format_settings.h"
+#include "stack/format_target.h"
+
+class QMenu;
+
+namespace tessel {
+
+class BackCardWindow;
+class BodyEditor;
+class FrontCardWindow;
+class IndexField;
+
+// What the card stack asks of the main window.
+class CardStackHost {
+ public:
+  virtual ~CardStackHost() = default;
+  // Card toolbar buttons the main window carries out.
+  virtual void PrintFrontCard() = 0;
+  virtual void MailFrontCard() = 0;
+  // `selection` is the body's selected text (Windows-1252).
+  virtual void DialNumber(const std::string& selection) = 0;
+  // The "OVR" pane follows this.
+  virtual void OverwriteChanged(bool overwrite) = 0;
+  // The format toolbar follows the focused control (FormatToolBar::Update).
+  virtual void FormatTargetChanged() = 0;
+  // Only http, https, ftp and mailto addresses ever arrive here.
+  virtual void OpenLink(const QUrl& url) = 0;
+};
+
+// The card list menu lists at most this many cards. Only the first 101 items
+// act at all, and Qt needs seconds to build a menu of 100,000 items.
+inline constexpr std::size_t kCardListMenuItems = 2000;
+
+class CardStackView : public QObject, public CardStackObserver {
+  Q_OBJECT
+ public:
+  // Card windows become children of `hostWidget`. The view must be destroyed
+  // before `cards`; it registers itself as their observer.
+  CardStackView(QWidget* hostWidget, CardCollection& cards, FormatSettings& format,
+                CardStackHost& host);
+  ~CardStackView() override;
+  CardStackView(const CardStackView&) = delete;
+  CardStackView& operator=(const CardStackView&) = delete;
+
+  // Where the host's client area starts inside the host widget (below a menu
+  // bar, for instance); card rectangles are shifted by it.
+  void SetClientOrigin(QPoint origin);
+  QPoint ClientOrigin() const { return origin_; }
+
+  // Card toolbar commands; Next and Previous also serve F8 and F9.
+  void Sort();
+  void Next();
+  void Previous();
+  // Commands 900 to 1000 of the card list menu bring that card forward;
+  // other ids do nothing.
+  void CardListCommand(int id);
+  // The card list menu: one item per card, in collection order, up to
+  // kCardListMenuItems.
+  QMenu* CreateCardListMenu(QWidget* parent);
+  // Enables a card toolbar button (the main window's timer drives Dial,
+  // Next, Previous and Mail); remembered for a new front card window.
+  void SetCommandEnabled(int id, bool enabled);
+  void FocusFrontBody();
+
+  bool Overwrite() const { return overwrite_; }
+
+  // The format target and the file-wide look.
+  void SetFormatTarget(FormatControl control);
+  const FormatTarget& Target() const { return target_; }
+  const FormatSettings& Format() const { return format_; }
+  bool StackEmpty() const { return cards_.StackSize() == 0; }
+  void ApplyIndexFont(const std::string& face, int size);
+  void ApplyBodyFormat();
+  void ApplyBodyTextColour();
+  // The format toolbar's choices for the focused control.
+  void SetFace(const std::string& face);
+  void SetSize(int size);
+  void ApplyColour(ColourRole role, Colour colour);
+
+  // The windows, for the main window and tests.
+  FrontCardWindow* Front() const;
+  BackCardWindow* Back(std::size_t slot) const;
+  IndexField* FrontIndex() const;
+  BodyEditor* FrontBody() const;
+
+  // CardStackObserver
+  void CardWindowAdded(const StackEntry& entry) override;
+  void CardWindowRemoved(const StackEntry& entry) override;
+  void CardWindowsCleared() override;
+  void StackRefreshed() override;
+  void StackLaidOut() override;
+  std::optional<std::string> FrontIndexFieldText() const override;
+  void SetFrontIndexFieldText(const std::string& text) override;
+
+ signals:
+  void formatTargetChanged();
+
+ private:
+  void CreateFrontWindow();
+  void OnCommand(int id);
+  void OnBackCardClicked(std::size_t slot);
+  void OnIndexEdited();
+  void OnBodyEdited();
+  void OnCtrlLetter(char letter);
+  void OnLinkClicked(const QString& target);
+  void ShowCardList(const QPoint& globalPos);
+  void SetOverwrite(bool overwrite);
+  void ApplyIndexColours();
+  void Place(QWidget* window, const StackRect& rect) const;
+  void PlaceAll() const;
+  void ApplyFontOf(FormatControl control);
+  void BringForward(std::size_t k);
+
+  QWidget* hostWidget_;
+  CardCollection& cards_;
+  FormatSettings& format_;
+  CardStackHost& host_;
+  QPoint origin_;
+  std::vector<QPointer<QWidget>> windows_;  // index = slot
+  FormatTarget target_;
+  bool overwrite_ = false;
+  // Counts reloads of the front card, so a queued index store never lands
+  // in a record that came forward after the edit.
+  unsigned long long refreshes_ = 0;
+  std::map<int, bool> enabled_;
+};
+
+}  // namespace tessel

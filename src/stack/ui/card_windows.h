@@ -1,0 +1,82 @@
+// The card windows of the stack: white 500 by 200 cards with a one-pixel
+// border. Back cards show only their index strip; the front card carries the
+// card toolbar with the index field, and the body editor.
+#pragma once
+
+#include <QAction>
+#include <QWidget>
+#include <cstddef>
+#include <functional>
+#include <map>
+
+#include "cards/card_collection.h"
+
+class QToolBar;
+
+namespace tessel {
+
+class BodyEditor;
+class IndexField;
+
+// Inside the border, the card's client area starts here.
+inline constexpr int kCardBorder = 1;
+inline constexpr int kStripHeight = 25;
+inline constexpr int kStripTextOffset = 2;
+inline constexpr int kCardToolbarHeight = 29;  // the body starts at this client y
+inline constexpr int kIndexFieldWidth = 325;
+inline constexpr int kIndexFieldHeight = 23;
+
+class CardWindow : public QWidget {
+  Q_OBJECT
+ public:
+  CardWindow(std::size_t slot, QWidget* parent);
+  std::size_t Slot() const { return slot_; }
+
+ protected:
+  void PaintBorder(class QPainter& painter) const;
+
+ private:
+  std::size_t slot_;
+};
+
+class BackCardWindow : public CardWindow {
+  Q_OBJECT
+ public:
+  BackCardWindow(std::size_t slot, const CardCollection& cards, QWidget* parent);
+
+ signals:
+  void clicked(std::size_t slot);
+
+ protected:
+  void paintEvent(QPaintEvent* e) override;
+  void mousePressEvent(QMouseEvent* e) override;
+
+ private:
+  const CardCollection& cards_;
+};
+
+class FrontCardWindow : public CardWindow {
+  Q_OBJECT
+ public:
+  explicit FrontCardWindow(QWidget* parent);
+
+  IndexField* Index() const { return index_; }
+  BodyEditor* Body() const { return body_; }
+  QToolBar* ToolBar() const { return toolBar_; }
+  // The card toolbar's button for a command id, or nullptr.
+  QAction* Action(int id) const;
+
+ signals:
+  void command(int id);
+
+ protected:
+  void paintEvent(QPaintEvent* e) override;
+
+ private:
+  QToolBar* toolBar_;
+  IndexField* index_;
+  BodyEditor* body_;
+  std::map<int, QAction*> actions_;
+};
+
+}  // namespace tessel

@@ -1,0 +1,113 @@
+#include "stack/ui/format_toolbar.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QFontDatabase>
+#include <QIcon>
+
+#include "services/icons.h"
+#include "stack/ui/card_stack_view.h"
+#include "stack/ui/stack_commands.h"
+#include "stack/ui/text_edge.h"
+
+namespace tessel {
+namespace {
+
+QAction* AddCommand(QToolBar* bar, const ToolButton& c) {
+  QAction* action = bar->addAction(CommandIcon(c.icon), QString());
+  action->setToolTip(TooltipOf(c.id));
+  action->setStatusTip(PromptOf(c.id));
+  action->setData(c.id);
+  return action;
+}
+
+QComboBox* AddBox(QToolBar* bar, const ToolButton& c, int widthInChars) {
+  auto* box = new QComboBox(bar);
+  box->setEditable(false);
+  box->setToolTip(TooltipOf(c.id));
+  box->setStatusTip(PromptOf(c.id));
+  box->setFixedWidth(box->fontMetrics().averageCharWidth() * widthInChars);
+  box->setEnabled(false);
+  bar->addWidget(box);
+  return box;
+}
+
+// Selects the item that reads `text` (ignoring case), or none.
+void Show(QComboBox* box, const QString& text) {
+  if (box->currentIndex() >= 0 && box->currentText().compare(text, Qt::CaseInsensitive) == 0) {
+    return;
+  }
+  box->setCurrentIndex(box->findText(text, Qt::MatchFixedString));
+}
+
+}  // namespace
+
+FormatToolBar::FormatToolBar(CardStackView& view, QWidget* parent, ColourDialog dialog)
+    : QToolBar(parent), view_(view), dialog_(std::move(dialog)) {
+  setObjectName(QStringLiteral("FormatToolBar"));
+  setIconSize(QSize(16, 15));
+  textColour_ = AddCommand(this, kTextColourButton);
+  addSeparator();
+  backgroundColour_ = AddCommand(this, kBackgroundColourButton);
+  addSeparator();
+  connect(textColour_, &QAction::triggered, this, [this] { OpenPicker(ColourRole::Text); });
+  connect(backgroundColour_, &QAction::triggered, this,
+          [this] { OpenPicker(ColourRole::Background); });
+
+  faceBox_ = AddBox(this, kFontFaceBox, 32);
+  QStringList faces;
+  for (const QString& family : QFontDatabase::families()) {
+    if (QFontDatabase::isSmoothlyScalable(family)) faces.append(family);
+  }
+  faces.sort(Qt::CaseInsensitive);
+  faces.removeDuplicates();
+  faceBox_->addItems(faces);
+  addSeparator();
+  sizeBox_ = AddBox(this, kFontSizeBox, 12);
+  for (int size : kFontSizes) sizeBox_->addItem(QString::number(size));
+  faceBox_->setCurrentIndex(0);
+  sizeBox_->setCurrentIndex(0);
+
+  connect(faceBox_, &QComboBox::activated, this, [this](int i) {
+    view_.SetFace(ToCp1252(faceBox_->itemText(i)));
+    Update();
+  });
+  connect(sizeBox_, &QComboBox::activated, this, [this](int i) {
+    view_.SetSize(sizeBox_->itemText(i).toInt());
+    Update();
+  });
+  connect(&view_, &CardStackView::formatTargetChanged, this, &FormatToolBar::Update);
+  Update();
+}
+
+void FormatToolBar::Update() {
+  QWidget* focus = QApplication::focusWidget();
+  if (focus && (focus == faceBox_ || focus == sizeBox_ || faceBox_->isAncestorOf(focus) ||
+                sizeBox_->isAncestorOf(focus))) {
+    return;
+  }
+  const std::string face = TargetFace(view_.Format(), view_.Target());
+  const bool enabled = !face.empty();
+  faceBox_->setEnabled(enabled);
+  sizeBox_->setEnabled(enabled);
+  if (!enabled) return;
+  Show(faceBox_, FromCp1252(face));
+  Show(sizeBox_, QString::number(TargetSize(view_.Format(), view_.Target())));
+}
+
+void FormatToolBar::OpenPicker(ColourRole role) {
+  if (picker_) picker_->close();
+  QAction* action = role == ColourRole::Text ? textColour_ : backgroundColour_;
+  QWidget* button = widgetForAction(action);
+  auto* picker = new ColourPicker(dialog_, this);
+  connect(picker, &ColourPicker::picked, this,
+          [this, role](Colour colour) { view_.ApplyColour(role, colour); });
+  // Its top-left corner sits at the button's right edge, under the toolbar.
+  const int x = button ? button->geometry().right() + 1 : 0;
+  picker->move(mapToGlobal(QPoint(x, height())));
+  picker_ = picker;
+  picker->show();
+  picker->raise();
+}
+
+}  // namespace tessel
