@@ -12,7 +12,7 @@ io=$build/bench/bench_io
 [[ -x $io ]] || { echo "build first: scripts/build.sh $build" >&2; exit 1; }
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
-runs=3
+runs=5
 
 best() {  # best wall time in ms of a command, over $runs runs
   local best=""

@@ -25,7 +25,7 @@
 #include "app/placement.h"
 #include "app/ui/dialogs.h"
 #include "app/ui/about_box.h"
-#include "app/ui/card_stack_host.h"
+#include "stack/ui/card_windows.h"
 #include "app/ui/resources.h"
 #include "cards/card_file.h"
 #include "services/qt_settings_store.h"
@@ -392,8 +392,13 @@ TEST_F(MainWindowTest, RestoreAndResizeLayOutTheStack) {
   const int h = w.ClientHeight();
   EXPECT_EQ(h, 328 - w.menuBar()->height());
   EXPECT_EQ(w.Cards().OnScreenEntries()[2].rect, CascadeRect(h, 2));
-  // The card area knows where the client area starts: just below the menu.
-  EXPECT_EQ(w.StackHost().ClientOrigin().y(), w.StackHost().y() - w.menuBar()->height());
+  // The card windows sit at their client rectangles: the client area starts
+  // just below the menu, the card area between the bars starts lower.
+  EXPECT_EQ(w.StackView().ClientOrigin().y(), w.menuBar()->height() - w.StackArea()->y());
+  QWidget* front = w.StackView().Front();
+  ASSERT_NE(front, nullptr);
+  EXPECT_EQ(front->mapTo(&w, QPoint(0, 0)),
+            QPoint(0, w.menuBar()->height() + CascadeRect(h, 0).top));
 }
 
 TEST_F(MainWindowTest, StatusPanes) {

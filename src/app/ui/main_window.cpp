@@ -15,10 +15,12 @@
 
 #include "app/placement.h"
 #include "app/ui/about_box.h"
-#include "app/ui/card_stack_host.h"
 #include "app/ui/dialogs.h"
 #include "app/ui/resources.h"
 #include "services/icons.h"
+#include "stack/ui/body_editor.h"
+#include "stack/ui/format_toolbar.h"
+#include "stack/ui/stack_commands.h"
 
 namespace tessel {
 
@@ -78,9 +80,6 @@ const ActionSpec kActions[] = {
     // The card toolbar's own buttons; the front card window shows them.
     {CommandId::Sort, "card-sort", {}},
     {CommandId::AutoDial, "card-dial", {}},
-    // Format toolbar.
-    {CommandId::TextColour, "text-colour", {}},
-    {CommandId::BackgroundColour, "background-colour", {}},
 };
 
 }  // namespace
@@ -101,10 +100,11 @@ MainWindow::MainWindow(SettingsStore& settings, Dialogs& dialogs, QWidget* paren
   const StackRect r = LoadWindowPlacement(settings_);
   setGeometry(r.left, r.top, r.right - r.left, r.bottom - r.top);
 
-  stackHost_ = new CardStackHost(this);
-  setCentralWidget(stackHost_);
-  cards_.SetObserver(stackHost_);
-  connect(stackHost_, &CardStackHost::EditStateChanged, this, &MainWindow::UpdateCommandStates);
+  stackArea_ = new QWidget(this);
+  stackArea_->setObjectName(QStringLiteral("StackArea"));
+  setCentralWidget(stackArea_);
+  view_ = std::make_unique<CardStackView>(stackArea_, cards_, format_,
+                                          static_cast<CardStackHost&>(*this));
 
   CreateActions();
   CreateMenus();
@@ -128,8 +128,7 @@ MainWindow::~MainWindow() {
   // they cause nor the collection may call into what is already gone.
   disconnect(qApp, nullptr, this, nullptr);
   disconnect(QGuiApplication::clipboard(), nullptr, this, nullptr);
-  disconnect(stackHost_, nullptr, this, nullptr);
-  cards_.SetObserver(nullptr);
+  view_.reset();
 }
 
 QAction* MainWindow::Action(CommandId id) const {
@@ -231,8 +230,6 @@ void MainWindow::CreateMenus() {
   // Not in any menu; the card toolbar and the format toolbar show them.
   actions_.at(CommandId::Sort)->setText(QStringLiteral("Sort"));
   actions_.at(CommandId::AutoDial)->setText(QStringLiteral("Auto dial"));
-  actions_.at(CommandId::TextColour)->setText(QStringLiteral("Text Color"));
-  actions_.at(CommandId::BackgroundColour)->setText(QStringLiteral("Background Color"));
 }
 
 void MainWindow::CreateToolBars() {
@@ -258,12 +255,15 @@ void MainWindow::CreateToolBars() {
   }
 
   addToolBarBreak();
-  formatToolBar_ = addToolBar(QStringLiteral("Format"));
-  formatToolBar_->setObjectName(QStringLiteral("FormatToolBar"));
-  formatToolBar_->addAction(actions_.at(CommandId::TextColour));
-  formatToolBar_->addAction(actions_.at(CommandId::BackgroundColour));
+  formatToolBar_ = new tessel::FormatToolBar(*view_, this);
+  addToolBar(formatToolBar_);
+  // Its colour buttons join the command table, so one rule governs them.
+  actions_[CommandId::TextColour] = formatToolBar_->TextColourAction();
+  actions_[CommandId::BackgroundColour] = formatToolBar_->BackgroundColourAction();
+  actions_[CommandId::TextColour]->setText(QStringLiteral("Text Color"));
+  actions_[CommandId::BackgroundColour]->setText(QStringLiteral("Background Color"));
 
-  for (QToolBar* bar : {mainToolBar_, formatToolBar_}) {
+  for (QToolBar* bar : {mainToolBar_, static_cast<QToolBar*>(formatToolBar_)}) {
     bar->setIconSize(iconSize);
     bar->setMovable(false);
     bar->setFloatable(false);
@@ -299,8 +299,9 @@ CommandInputs MainWindow::CurrentInputs() const {
   in.saveBlocked = document_.SaveBlocked();
   in.mailAvailable = mailAvailable_;
   in.searchTextEmpty = searchText_.empty();
-  in.canUndo = stackHost_->BodyCanUndo();
-  in.bodySelectionEmpty = stackHost_->BodySelectionEmpty();
+  // Undo and the body selection join the rules with the edit commands.
+  in.canUndo = false;
+  in.bodySelectionEmpty = true;
   const QMimeData* clip = QGuiApplication::clipboard()->mimeData();
   in.clipboardHasText = clip && clip->hasText();
   in.dialPending = dialPending_;
@@ -310,6 +311,7 @@ CommandInputs MainWindow::CurrentInputs() const {
 void MainWindow::UpdateCommandStates() {
   const CommandInputs in = CurrentInputs();
   for (const auto& [id, action] : actions_) action->setEnabled(CommandEnabled(id, in));
+  formatToolBar_->Update();
   ovrPane_->setText(overwrite_ ? Text(CommandString(CommandId::IndicatorOvr)) : QString());
 }
 
@@ -347,6 +349,12 @@ void MainWindow::RunCommand(CommandId id) {
     case CommandId::About:
       ShowAbout();
       break;
+    case CommandId::Next:
+      view_->Next();
+      break;
+    case CommandId::Previous:
+      view_->Previous();
+      break;
     default:
       // Card, edit, find, import, export, print, mail, tag, label and option
       // commands arrive with their own windows and dialogs.
@@ -360,7 +368,7 @@ void MainWindow::LoadCommandLine(const std::string& text) {
   UpdateCommandStates();
 }
 
-void MainWindow::FocusFrontBody() { stackHost_->FocusFrontBody(); }
+void MainWindow::FocusFrontBody() { view_->FocusFrontBody(); }
 
 void MainWindow::SetOverwrite(bool on) {
   overwrite_ = on;
@@ -380,7 +388,9 @@ int MainWindow::ClientHeight() const { return height() - MenuHeight(); }
 
 void MainWindow::LayoutCards() {
   const int h = ClientHeight();
-  stackHost_->SetClientOrigin(QPoint(stackHost_->x(), stackHost_->y() - MenuHeight()));
+  // The cascade is measured in the client area below the menu bar; the card
+  // windows live in the area between the bars, which starts lower.
+  view_->SetClientOrigin(QPoint(-stackArea_->x(), MenuHeight() - stackArea_->y()));
   cards_.SetClientHeight(h);
   if (cards_.StackSize() > 0) cards_.LayoutStack(h);
 }
@@ -424,6 +434,13 @@ void MainWindow::closeEvent(QCloseEvent* event) {
 
 void MainWindow::OnCardTimer() {
   ShowCardCount(cards_.Size());
+  if (cards_.StackSize() > 0) {
+    const BodyEditor* body = view_->FrontBody();
+    view_->SetCommandEnabled(kCmdDial, body && body->textCursor().hasSelection() && !dialPending_);
+    view_->SetCommandEnabled(kCmdNext, cards_.Size() > 1);
+    view_->SetCommandEnabled(kCmdPrevious, cards_.Size() > 1);
+    view_->SetCommandEnabled(kCmdMailCard, mailAvailable_);
+  }
   UpdateCommandStates();
 }
 
@@ -498,8 +515,20 @@ void MainWindow::ShowCardCount(std::size_t count) {
 }
 
 void MainWindow::ApplyCardFormat() {
-  stackHost_->ApplyIndexFont(format_);
-  stackHost_->ApplyBodyFormat(format_);
+  view_->ApplyIndexFont(format_.indexFace, format_.indexSize);
+  view_->ApplyBodyFormat();
 }
+
+// Printing, mail and dialling arrive with their own work; the card toolbar's
+// buttons go through the same commands as the menu.
+void MainWindow::PrintFrontCard() { RunCommand(CommandId::PrintCard); }
+void MainWindow::MailFrontCard() { RunCommand(CommandId::MailCard); }
+void MainWindow::DialNumber(const std::string& /*selection*/) { RunCommand(CommandId::AutoDial); }
+
+void MainWindow::OverwriteChanged(bool overwrite) { SetOverwrite(overwrite); }
+
+void MainWindow::FormatTargetChanged() { UpdateCommandStates(); }
+
+void MainWindow::OpenLink(const QUrl& url) { dialogs_.OpenUrl(url); }
 
 }  // namespace tessel

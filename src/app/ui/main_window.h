@@ -16,6 +16,7 @@
 #include "cards/card_collection.h"
 #include "cards/document.h"
 #include "cards/format_settings.h"
+#include "stack/ui/card_stack_view.h"
 
 class QAction;
 class QMenu;
@@ -23,13 +24,13 @@ class QToolBar;
 
 namespace tessel {
 
-class CardStackHost;
 class Dialogs;
+class FormatToolBar;
 
 inline constexpr int kCardCountInterval = 500;  // timer 121
 inline constexpr int kDialHangUpDelay = 7000;   // timer 3
 
-class MainWindow : public QMainWindow, private DocumentUi {
+class MainWindow : public QMainWindow, private DocumentUi, private CardStackHost {
   Q_OBJECT
 
  public:
@@ -39,11 +40,13 @@ class MainWindow : public QMainWindow, private DocumentUi {
   CardCollection& Cards() { return cards_; }
   FormatSettings& Format() { return format_; }
   Document& Doc() { return document_; }
-  CardStackHost& StackHost() { return *stackHost_; }
+  CardStackView& StackView() { return *view_; }
+  // The widget the card windows live in: the area between the bars.
+  QWidget* StackArea() const { return stackArea_; }
   // Null for ids that have no action (string-table entries only).
   QAction* Action(CommandId id) const;
   QToolBar* MainToolBar() const { return mainToolBar_; }
-  QToolBar* FormatToolBar() const { return formatToolBar_; }
+  tessel::FormatToolBar* FormatBar() const { return formatToolBar_; }
 
   // Asks the command's rule and runs it only when enabled. Every menu item,
   // toolbar button and key arrives here.
@@ -88,6 +91,14 @@ class MainWindow : public QMainWindow, private DocumentUi {
   void ShowCardCount(std::size_t count) override;
   void ApplyCardFormat() override;
 
+  // CardStackHost: the card toolbar's buttons and the front card's news.
+  void PrintFrontCard() override;
+  void MailFrontCard() override;
+  void DialNumber(const std::string& selection) override;
+  void OverwriteChanged(bool overwrite) override;
+  void FormatTargetChanged() override;
+  void OpenLink(const QUrl& url) override;
+
   std::optional<std::string> AskPath(const std::optional<std::string>& folder, bool save);
 
   void CreateActions();
@@ -111,11 +122,13 @@ class MainWindow : public QMainWindow, private DocumentUi {
   CardCollection cards_;
   FormatSettings format_;
   Document document_;
-  CardStackHost* stackHost_ = nullptr;
+  QWidget* stackArea_ = nullptr;
+  // After the collection, so that the card windows go before the cards.
+  std::unique_ptr<CardStackView> view_;
 
   std::map<CommandId, QAction*> actions_;
   QToolBar* mainToolBar_ = nullptr;
-  QToolBar* formatToolBar_ = nullptr;
+  tessel::FormatToolBar* formatToolBar_ = nullptr;
   QLabel* readyPane_ = nullptr;
   QLabel* cardsPane_ = nullptr;
   QLabel* capsPane_ = nullptr;
