@@ -84,6 +84,34 @@ TEST_F(FormatToolBarTest, BoxesWaitForAFocusThenFollowTheFocusedControl) {
   EXPECT_EQ(format.bodySize, 30);
 }
 
+// What the toolbar sets is the file's look: it is saved with the cards and
+// comes back, on the cards, when the file is opened again.
+TEST_F(FormatToolBarTest, ChoicesSurviveSaveAndOpen) {
+  Load({"a", "b"});
+  ShowActive();
+  Focus(Index());
+  Choose(bar.SizeBox(), "14");
+  const QString face = bar.FaceBox()->itemText(0);
+  Focus(Body());
+  Choose(bar.FaceBox(), face);
+  Choose(bar.SizeBox(), "18");
+  const FormatSettings chosen = format;
+
+  TempDir dir;
+  RecordingReporter errors;
+  ASSERT_TRUE(WriteCardFile(cards, format, dir.File("look.tsl"), errors));
+  cards.RemoveAllCards();
+  cards.RemoveAllCardWindows();
+  format = FormatSettings{};
+  ASSERT_TRUE(ReadCardFile(cards, format, dir.File("look.tsl"), errors));
+  EXPECT_EQ(format, chosen);
+  view->ApplyIndexFont(format.indexFace, format.indexSize);
+  view->ApplyBodyFormat();
+  EXPECT_EQ(Index()->font().pointSize(), 14);
+  EXPECT_EQ(Body()->font().pointSize(), 18);
+  EXPECT_EQ(Body()->font().family(), face);
+}
+
 TEST_F(FormatToolBarTest, ColourPicksGoToTheFocusedControl) {
   Load({"a", "b"});
 
