@@ -5,9 +5,10 @@
 #include <condition_variable>
 #include <deque>
 #include <mutex>
+#include <cstring>
 #include <system_error>
 #include <thread>
-#include <cstring>
+
 #include <unistd.h>
 
 #include "cards/codepage.h"
@@ -63,15 +64,6 @@ bool ReadLength(ByteReader& in, uint64_t& length, bool& wide) {
   return true;
 }
 
-bool ReadWide(ByteReader& in, uint64_t length, std::string& out);
-
-bool ReadText(ByteReader& in, std::string& out) {
-  uint64_t length;
-  bool wide;
-  if (!ReadLength(in, length, wide)) return false;
-  return wide ? ReadWide(in, length, out) : in.String(out, length);
-}
-
 // `length` UTF-16 units, converted to the card texts' code page.
 bool ReadWide(ByteReader& in, uint64_t length, std::string& out) {
   if (length > in.Remaining() / 2) return in.Refuse();
@@ -85,16 +77,11 @@ bool ReadWide(ByteReader& in, uint64_t length, std::string& out) {
   return true;
 }
 
-// Reads a body for the filler: narrow texts go aside, wide ones (which need
-// converting) are read here.
-template <class Filler>
-bool ReadBodyAside(ByteReader& in, Filler& filler, std::size_t index, std::string& body) {
+bool ReadText(ByteReader& in, std::string& out) {
   uint64_t length;
   bool wide;
   if (!ReadLength(in, length, wide)) return false;
-  if (wide) return ReadWide(in, length, body);
-  if (length > in.Remaining()) return in.Refuse();
-  return filler.Read(in, index, static_cast<std::size_t>(length), body);
+  return wide ? ReadWide(in, length, out) : in.String(out, length);
 }
 
 bool ReadI32(ByteReader& in, int32_t& v) {
@@ -265,6 +252,17 @@ class BodyFiller {
   std::condition_variable changed_;
   std::thread worker_;
 };
+
+// Reads a body for the filler: narrow texts go aside, wide ones (which need
+// converting) are read here.
+bool ReadBodyAside(ByteReader& in, BodyFiller& filler, std::size_t index, std::string& body) {
+  uint64_t length;
+  bool wide;
+  if (!ReadLength(in, length, wide)) return false;
+  if (wide) return ReadWide(in, length, body);
+  if (length > in.Remaining()) return in.Refuse();
+  return filler.Read(in, index, static_cast<std::size_t>(length), body);
+}
 
 // Below this many cards a second thread costs more than it saves.
 constexpr uint64_t kFillBodiesAside = 20000;
