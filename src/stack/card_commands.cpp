@@ -1,6 +1,7 @@
 #include "stack/card_commands.h"
 
 #include "app/commands.h"
+#include "stack/body_text.h"
 
 namespace tessel {
 
@@ -47,8 +48,10 @@ std::optional<std::size_t> FindNextHit(CardCollection& cards, const SearchState&
   if (const auto hit = searchFront(search.savedEnd)) return hit;
   // The candidates not yet tried stand at positions 1 to end - 1; bringing
   // the one at k forward moves the rest down by k.
+  // The records hold CR LF where the editor, and so a selected text, has LF.
+  const std::string stored = BodyFromEditor(search.text);
   std::size_t end = cards.Size();
-  while (const auto k = FindBodyCandidate(cards, search.text, 1, end)) {
+  while (const auto k = FindBodyCandidate(cards, stored, 1, end)) {
     cards.BringToFront(*k);
     cards.RefreshStack();
     end -= *k;

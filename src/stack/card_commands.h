@@ -39,9 +39,10 @@ GoToResult GoToIndex(CardCollection& cards, std::string_view text);
 struct SearchState {
   std::string text;
   TextMatchOptions options;
-  std::size_t savedStart = 0;  // the body selection taken for the run
+  // End of the front body's selection taken for the run: the search goes on
+  // from here.
   std::size_t savedEnd = 0;
-  bool fromDialog = false;     // the run was started by Find
+  bool fromDialog = false;  // Find took the selection before its dialog
 };
 
 // The exact search in the front card's body as its editor holds it: the
