@@ -300,9 +300,10 @@ CommandInputs MainWindow::CurrentInputs() const {
   in.saveBlocked = document_.SaveBlocked();
   in.mailAvailable = mailAvailable_;
   in.searchTextEmpty = search_.text.empty();
-  // The front body's, even while the index field has the focus.
-  in.canUndo = view_->BodyCanUndo();
-  in.bodySelectionEmpty = !view_->BodyHasSelection();
+  // The front body's, even while the index field has the focus. The view
+  // is gone while the window is destroyed, when focus changes still call in.
+  in.canUndo = view_ && view_->BodyCanUndo();
+  in.bodySelectionEmpty = !view_ || !view_->BodyHasSelection();
   const QMimeData* clip = QGuiApplication::clipboard()->mimeData();
   in.clipboardHasText = clip && clip->hasText();
   in.dialPending = dialPending_;
