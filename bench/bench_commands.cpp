@@ -4,7 +4,6 @@
 // Usage: bench_commands [cards]
 #include <QApplication>
 #include <QDialog>
-#include <QElapsedTimer>
 #include <QLineEdit>
 #include <algorithm>
 #include <cstdio>
@@ -15,7 +14,7 @@
 
 #include "app/ui/dialogs.h"
 #include "app/ui/main_window.h"
-#include "bench_data.h"
+#include "bench_window.h"
 #include "cards/card_file.h"
 #include "stack/ui/card_dialogs.h"
 
@@ -57,20 +56,6 @@ class BenchDialogs : public tessel::Dialogs {
   bool OpenUrl(const QUrl&) override { return false; }
 };
 
-template <class Step>
-void Report(const char* what, int runs, Step step) {
-  std::vector<double> ms;
-  for (int i = 0; i < runs; ++i) {
-    QElapsedTimer t;
-    t.start();
-    step();
-    ms.push_back(static_cast<double>(t.nsecsElapsed()) / 1e6);
-  }
-  std::sort(ms.begin(), ms.end());
-  std::printf("%-44s median %8.2f ms   max %8.2f ms   (%d runs)\n", what, ms[ms.size() / 2],
-              ms.back(), runs);
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -78,17 +63,8 @@ int main(int argc, char** argv) {
   QApplication app(argc, argv);
   const std::size_t n = argc > 1 ? std::strtoul(argv[1], nullptr, 10) : 100000;
 
-  const std::string path =
-      (std::filesystem::temp_directory_path() / "tessel-bench-commands.tsl").string();
-  {
-    const std::vector<uint8_t> bytes =
-        tessel::CardFileBytes(tessel::FormatSettings{}, tessel::bench::MakeCards(n));
-    std::FILE* f = std::fopen(path.c_str(), "wb");
-    if (!f) return 1;
-    std::fwrite(bytes.data(), 1, bytes.size(), f);
-    std::fclose(f);
-  }
-  std::printf("%zu cards\n", n);
+  const std::string path = tessel::bench::WriteTemporaryCardFile("tessel-bench-commands.tsl", n);
+  if (path.empty()) return 1;
 
   MemorySettings settings;
   BenchDialogs dialogs;
@@ -101,10 +77,10 @@ int main(int argc, char** argv) {
 
   // Index texts are letters only and bodies letters and blanks: no hit.
   dialogs.goToText = QStringLiteral("no-such-card");
-  Report("Go To, no match (dialog, search, message)", 20,
+  tessel::bench::Report("Go To, no match (dialog, search, message)", 20,
          [&] { window.RunCommand(tessel::CommandId::GoTo); });
   window.SetSearchText("no-such-text");
-  Report("Find Next, no hit (search, message)", 20,
+  tessel::bench::Report("Find Next, no hit (search, message)", 20,
          [&] { window.RunCommand(tessel::CommandId::FindNext); });
   if (dialogs.messages != 40) {
     std::fprintf(stderr, "expected 40 messages, saw %d\n", dialogs.messages);

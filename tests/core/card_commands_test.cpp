@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "cards_for_test.h"
+
 #include "stack/body_text.h"
 
 namespace tessel {
@@ -17,14 +19,6 @@ struct WindowLog : CardStackObserver {
   void StackRefreshed() override { ++refreshed; }
   void StackLaidOut() override {}
 };
-
-CardCollection Cards(const std::vector<std::pair<std::string, std::string>>& cards) {
-  CardCollection c;
-  std::vector<CardInfo> records;
-  for (const auto& [index, body] : cards) records.emplace_back(index, body, 1);
-  c.AppendCards(std::move(records));
-  return c;
-}
 
 std::vector<std::string> Indexes(const CardCollection& c) {
   std::vector<std::string> out;
