@@ -3,7 +3,6 @@
 // card list menu; and opening a 100,000-card file until the window is drawn.
 // Usage: bench_stack [cards]
 #include <QApplication>
-#include <QElapsedTimer>
 #include <QMenu>
 #include <QTest>
 #include <QWidget>
@@ -13,7 +12,7 @@
 #include <filesystem>
 #include <vector>
 
-#include "bench_data.h"
+#include "bench_window.h"
 #include "cards/card_file.h"
 #include "cards/file_io.h"
 #include "stack/ui/card_stack_view.h"
@@ -36,20 +35,6 @@ class StderrReporter : public tessel::ErrorReporter {
   void ShowError(const std::string& text) override { std::fprintf(stderr, "%s\n", text.c_str()); }
 };
 
-template <class Step>
-void Report(const char* what, int runs, Step step) {
-  std::vector<double> ms;
-  for (int i = 0; i < runs; ++i) {
-    QElapsedTimer t;
-    t.start();
-    step();
-    ms.push_back(static_cast<double>(t.nsecsElapsed()) / 1e6);
-  }
-  std::sort(ms.begin(), ms.end());
-  std::printf("%-44s median %8.2f ms   max %8.2f ms   (%d runs)\n", what, ms[ms.size() / 2],
-              ms.back(), runs);
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -57,17 +42,8 @@ int main(int argc, char** argv) {
   QApplication app(argc, argv);
   const std::size_t n = argc > 1 ? std::strtoul(argv[1], nullptr, 10) : 100000;
 
-  const std::string path =
-      (std::filesystem::temp_directory_path() / "tessel-bench-stack.tsl").string();
-  {
-    const std::vector<uint8_t> bytes =
-        tessel::CardFileBytes(tessel::FormatSettings{}, tessel::bench::MakeCards(n));
-    std::FILE* f = std::fopen(path.c_str(), "wb");
-    if (!f) return 1;
-    std::fwrite(bytes.data(), 1, bytes.size(), f);
-    std::fclose(f);
-  }
-  std::printf("%zu cards\n", n);
+  const std::string path = tessel::bench::WriteTemporaryCardFile("tessel-bench-stack.tsl", n);
+  if (path.empty()) return 1;
 
   QWidget window;
   window.resize(1000, 720);
@@ -77,7 +53,7 @@ int main(int argc, char** argv) {
   tessel::CardStackView view(&window, cards, format, host);
   StderrReporter errors;
 
-  Report("open file, show and paint the window", 1, [&] {
+  tessel::bench::Report("open file, show and paint the window", 1, [&] {
     cards.SetClientHeight(720);
     if (!tessel::ReadCardFile(cards, format, path, errors)) std::exit(1);
     view.ApplyIndexFont(format.indexFace, format.indexSize);
@@ -88,23 +64,23 @@ int main(int argc, char** argv) {
   std::filesystem::remove(path);
 
   const int runs = 200;
-  Report("Next + repaint", runs, [&] {
+  tessel::bench::Report("Next + repaint", runs, [&] {
     view.Next();
     window.repaint();
   });
-  Report("Previous + repaint", runs, [&] {
+  tessel::bench::Report("Previous + repaint", runs, [&] {
     view.Previous();
     window.repaint();
   });
-  Report("click back card 10 + repaint", runs, [&] {
+  tessel::bench::Report("click back card 10 + repaint", runs, [&] {
     QTest::mouseClick(view.Back(10), Qt::LeftButton, {}, QPoint(20, 10));
     window.repaint();
   });
-  Report("card list menu: build (2,000 items)", 3, [&] {
+  tessel::bench::Report("card list menu: build (2,000 items)", 3, [&] {
     QMenu* menu = view.CreateCardListMenu(&window);
     delete menu;
   });
-  Report("card list menu: build and size for popup", 1, [&] {
+  tessel::bench::Report("card list menu: build and size for popup", 1, [&] {
     QMenu* menu = view.CreateCardListMenu(&window);
     (void)menu->sizeHint();
     delete menu;

@@ -2,18 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include "cards_for_test.h"
+
 namespace tessel {
 namespace {
 
 using namespace std::string_literals;
-
-CardCollection Cards(const std::vector<std::pair<std::string, std::string>>& cards) {
-  CardCollection c;
-  std::vector<CardInfo> records;
-  for (const auto& [index, body] : cards) records.emplace_back(index, body, 1);
-  c.AppendCards(std::move(records));
-  return c;
-}
 
 TEST(Search, GoToLooksAfterTheFrontCardIgnoringCase) {
   const CardCollection c = Cards({{"alpha", ""}, {"Beta", ""}, {"gamma", ""}});

@@ -18,7 +18,6 @@
 #include "app/ui/dialogs.h"
 #include "app/ui/resources.h"
 #include "services/icons.h"
-#include "stack/ui/body_editor.h"
 #include "stack/ui/format_toolbar.h"
 #include "stack/ui/stack_commands.h"
 
@@ -120,6 +119,7 @@ MainWindow::MainWindow(SettingsStore& settings, Dialogs& dialogs, QWidget* paren
   connect(qApp, &QApplication::focusChanged, this, &MainWindow::UpdateCommandStates);
   connect(QGuiApplication::clipboard(), &QClipboard::dataChanged, this,
           &MainWindow::UpdateCommandStates);
+  connect(view_.get(), &CardStackView::bodyStateChanged, this, &MainWindow::UpdateCommandStates);
   UpdateCommandStates();
 }
 
@@ -128,6 +128,7 @@ MainWindow::~MainWindow() {
   // they cause nor the collection may call into what is already gone.
   disconnect(qApp, nullptr, this, nullptr);
   disconnect(QGuiApplication::clipboard(), nullptr, this, nullptr);
+  disconnect(view_.get(), nullptr, this, nullptr);
   view_.reset();
 }
 
@@ -298,10 +299,11 @@ CommandInputs MainWindow::CurrentInputs() const {
   in.cards = cards_.StackSize();
   in.saveBlocked = document_.SaveBlocked();
   in.mailAvailable = mailAvailable_;
-  in.searchTextEmpty = searchText_.empty();
-  // Undo and the body selection join the rules with the edit commands.
-  in.canUndo = false;
-  in.bodySelectionEmpty = true;
+  in.searchTextEmpty = search_.text.empty();
+  // The front body's, even while the index field has the focus. The view
+  // is gone while the window is destroyed, when focus changes still call in.
+  in.canUndo = view_ && view_->BodyCanUndo();
+  in.bodySelectionEmpty = !view_ || !view_->BodyHasSelection();
   const QMimeData* clip = QGuiApplication::clipboard()->mimeData();
   in.clipboardHasText = clip && clip->hasText();
   in.dialPending = dialPending_;
@@ -349,15 +351,42 @@ void MainWindow::RunCommand(CommandId id) {
     case CommandId::About:
       ShowAbout();
       break;
+    case CommandId::Add:
+      AddCard();
+      break;
+    case CommandId::Delete:
+      DeleteCard();
+      break;
+    case CommandId::GoTo:
+      GoTo();
+      break;
     case CommandId::Next:
       view_->Next();
       break;
     case CommandId::Previous:
       view_->Previous();
       break;
+    case CommandId::Find:
+      Find();
+      break;
+    case CommandId::FindNext:
+      FindNext();
+      break;
+    case CommandId::Undo:
+      view_->UndoBody();
+      break;
+    case CommandId::Cut:
+      view_->CutBody();
+      break;
+    case CommandId::Copy:
+      view_->CopyBody();
+      break;
+    case CommandId::Paste:
+      view_->PasteBody();
+      break;
     default:
-      // Card, edit, find, import, export, print, mail, tag, label and option
-      // commands arrive with their own windows and dialogs.
+      // Import, export, print, mail, tag, label and option commands arrive
+      // with their own windows and dialogs.
       break;
   }
   UpdateCommandStates();
@@ -435,8 +464,7 @@ void MainWindow::closeEvent(QCloseEvent* event) {
 void MainWindow::OnCardTimer() {
   ShowCardCount(cards_.Size());
   if (cards_.StackSize() > 0) {
-    const BodyEditor* body = view_->FrontBody();
-    view_->SetCommandEnabled(kCmdDial, body && body->textCursor().hasSelection() && !dialPending_);
+    view_->SetCommandEnabled(kCmdDial, view_->BodyHasSelection() && !dialPending_);
     view_->SetCommandEnabled(kCmdNext, cards_.Size() > 1);
     view_->SetCommandEnabled(kCmdPrevious, cards_.Size() > 1);
     view_->SetCommandEnabled(kCmdMailCard, mailAvailable_);

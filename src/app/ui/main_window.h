@@ -16,6 +16,7 @@
 #include "cards/card_collection.h"
 #include "cards/document.h"
 #include "cards/format_settings.h"
+#include "stack/card_commands.h"
 #include "stack/ui/card_stack_view.h"
 
 class QAction;
@@ -67,8 +68,9 @@ class MainWindow : public QMainWindow, private DocumentUi, private CardStackHost
   int ComPort() const { return comPort_; }
   bool Overwrite() const { return overwrite_; }
   void SetOverwrite(bool on);
-  const std::string& SearchText() const { return searchText_; }
-  void SetSearchText(const std::string& text) { searchText_ = text; }
+  const std::string& SearchText() const { return search_.text; }
+  void SetSearchText(const std::string& text) { search_.text = text; }
+  const SearchState& Search() const { return search_; }
   bool DialPending() const { return dialPending_; }
 
   QString CardCountText() const { return cardsPane_->text(); }
@@ -111,6 +113,13 @@ class MainWindow : public QMainWindow, private DocumentUi, private CardStackHost
   int MenuHeight() const;
   void LayoutCards();
   void RestoreDefaultPlacement();
+  // The card, find and edit commands (main_window_cards.cpp).
+  void AddCard();
+  void DeleteCard();
+  void GoTo();
+  void Find();
+  void FindNext();
+
   void ShowHelp();
   void ShowAbout();
   void ShowStandardMessage(const QString& text);
@@ -141,7 +150,7 @@ class MainWindow : public QMainWindow, private DocumentUi, private CardStackHost
   int comPort_ = kNoComPort;
   bool overwrite_ = false;
   bool dialPending_ = false;
-  std::string searchText_;
+  SearchState search_;
 };
 
 }  // namespace tessel

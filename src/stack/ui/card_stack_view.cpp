@@ -112,6 +112,8 @@ void CardStackView::CreateFrontWindow() {
   connect(body, &BodyEditor::focusGained, this, [this] { SetFormatTarget(FormatControl::Body); });
   connect(body, &BodyEditor::cardListRequested, this, &CardStackView::ShowCardList);
   connect(body, &BodyEditor::linkClicked, this, &CardStackView::OnLinkClicked);
+  connect(body, &QTextEdit::undoAvailable, this, &CardStackView::bodyStateChanged);
+  connect(body, &QTextEdit::copyAvailable, this, &CardStackView::bodyStateChanged);
 
   ApplyIndexFont(format_.indexFace, format_.indexSize);
   ApplyBodyFormat();
@@ -168,13 +170,7 @@ void CardStackView::OnCommand(int id) {
     case kCmdSort: Sort(); break;
     case kCmdPrintCard: host_.PrintFrontCard(); break;
     case kCmdMailCard: host_.MailFrontCard(); break;
-    case kCmdDial: {
-      BodyEditor* body = FrontBody();
-      QString selection = body ? body->textCursor().selectedText() : QString();
-      selection.replace(QChar::ParagraphSeparator, u'\n');
-      host_.DialNumber(ToCp1252(selection));
-      break;
-    }
+    case kCmdDial: host_.DialNumber(FrontBodySelectedText()); break;
     case kCmdNext: Next(); break;
     case kCmdPrevious: Previous(); break;
     default: break;
@@ -244,7 +240,87 @@ void CardStackView::FocusFrontBody() {
   if (BodyEditor* body = FrontBody()) body->setFocus(Qt::OtherFocusReason);
 }
 
+void CardStackView::FocusFrontIndexSelectingAll() {
+  IndexField* index = FrontIndex();
+  if (!index) return;
+  index->setFocus(Qt::OtherFocusReason);
+  index->setSelection(0, static_cast<int>(index->text().size()));
+}
+
 // --- editing ---
+
+void CardStackView::UndoBody() {
+  BodyEditor* body = FrontBody();
+  if (!body) return;
+  body->undo();
+  OnBodyEdited();
+}
+
+void CardStackView::CutBody() {
+  BodyEditor* body = FrontBody();
+  if (!body) return;
+  body->cut();
+  OnBodyEdited();
+  cards_.SetModified(true);
+}
+
+void CardStackView::CopyBody() {
+  if (BodyEditor* body = FrontBody()) body->copy();
+}
+
+void CardStackView::PasteBody() {
+  BodyEditor* body = FrontBody();
+  if (!body) return;
+  body->paste();  // plain text only: the editor accepts no rich text
+  OnBodyEdited();
+  ApplyBodyFormat();
+  cards_.SetModified(true);
+}
+
+bool CardStackView::BodyCanUndo() const {
+  const BodyEditor* body = FrontBody();
+  return body && body->document()->isUndoAvailable();
+}
+
+bool CardStackView::BodyHasSelection() const {
+  const BodyEditor* body = FrontBody();
+  return body && body->textCursor().hasSelection();
+}
+
+std::string CardStackView::FrontBodySearchText() const {
+  const BodyEditor* body = FrontBody();
+  if (!body) return {};
+  const QString text = body->Text();
+  // Unit by unit, so that positions stay the editor's even where a
+  // character needs two UTF-16 units.
+  std::string out(static_cast<std::size_t>(text.size()), '?');
+  for (qsizetype i = 0; i < text.size(); ++i) {
+    out[static_cast<std::size_t>(i)] = CodePointToCp1252(text[i].unicode());
+  }
+  return out;
+}
+
+std::string CardStackView::FrontBodySelectedText() const {
+  const BodyEditor* body = FrontBody();
+  if (!body) return {};
+  QString text = body->textCursor().selectedText();
+  text.replace(QChar::ParagraphSeparator, u'\n');
+  return ToCp1252(text);
+}
+
+std::size_t CardStackView::FrontBodySelectionEnd() const {
+  const BodyEditor* body = FrontBody();
+  return body ? static_cast<std::size_t>(body->textCursor().selectionEnd()) : 0;
+}
+
+void CardStackView::SelectInFrontBody(std::size_t start, std::size_t end) {
+  BodyEditor* body = FrontBody();
+  if (!body) return;
+  QTextCursor cursor = body->textCursor();
+  cursor.setPosition(static_cast<int>(start));
+  cursor.setPosition(static_cast<int>(end), QTextCursor::KeepAnchor);
+  body->setTextCursor(cursor);
+}
 
 void CardStackView::OnIndexEdited() {
   // The record follows once the field has finished its change.

@@ -75,6 +75,26 @@ class CardStackView : public QObject, public CardStackObserver {
   // Next, Previous and Mail); remembered for a new front card window.
   void SetCommandEnabled(int id, bool enabled);
   void FocusFrontBody();
+  // After Add: the index field takes the focus with its whole text selected,
+  // so typing replaces it.
+  void FocusFrontIndexSelectingAll();
+
+  // The edit commands, always on the front body, wherever the focus is.
+  // Each change is stored into the front record; Cut and Paste mark the
+  // document modified, Undo does not.
+  void UndoBody();
+  void CutBody();
+  void CopyBody();
+  void PasteBody();
+  bool BodyCanUndo() const;
+  bool BodyHasSelection() const;
+
+  // Find works in the front body's own positions: one byte of the text
+  // (Windows-1252, a line break as one LF) per position of the editor.
+  std::string FrontBodySearchText() const;
+  std::string FrontBodySelectedText() const;
+  std::size_t FrontBodySelectionEnd() const;
+  void SelectInFrontBody(std::size_t start, std::size_t end);
 
   bool Overwrite() const { return overwrite_; }
 
@@ -108,6 +128,8 @@ class CardStackView : public QObject, public CardStackObserver {
 
  signals:
   void formatTargetChanged();
+  // The front body's undo state or the presence of its selection changed.
+  void bodyStateChanged();
 
  private:
   void CreateFrontWindow();

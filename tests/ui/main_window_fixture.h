@@ -1,0 +1,151 @@
+// The main window on the offscreen platform, with scripted answers to every
+// message box, file dialog and modal dialog, and the settings in a temporary
+// folder.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <deque>
+#include <functional>
+#include <memory>
+
+#include <QApplication>
+#include <QClipboard>
+#include <QDeadlineTimer>
+#include <QDialog>
+#include <QFile>
+#include <QLabel>
+#include <QSettings>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include "app/ui/dialogs.h"
+#include "app/ui/main_window.h"
+#include "cards/card_file.h"
+#include "services/qt_settings_store.h"
+
+namespace tessel::uitest {
+
+class ScriptedDialogs final : public Dialogs {
+ public:
+  struct Shown {
+    QMessageBox::Icon icon;
+    QString caption;
+    QString text;
+    QMessageBox::StandardButtons buttons;
+  };
+  std::vector<Shown> shown;
+  std::deque<QMessageBox::StandardButton> answers;
+  std::deque<QString> openNames;
+  std::deque<QString> saveNames;
+  std::vector<std::optional<QString>> folders;
+  QStringList modalTitles;
+  QStringList modalTexts;
+  std::vector<QUrl> urls;
+  // Answers the next modal dialogs in turn (filling them as a user would);
+  // without one a dialog is accepted as it stands.
+  std::deque<std::function<int(QDialog&)>> modalAnswers;
+
+  QMessageBox::StandardButton Message(QWidget*, QMessageBox::Icon icon, const QString& caption,
+                                      const QString& text,
+                                      QMessageBox::StandardButtons buttons) override {
+    shown.push_back({icon, caption, text, buttons});
+    if (answers.empty()) return QMessageBox::Ok;
+    const auto a = answers.front();
+    answers.pop_front();
+    return a;
+  }
+  QString OpenFileName(QWidget*, const std::optional<QString>& folder) override {
+    return Next(openNames, folder);
+  }
+  QString SaveFileName(QWidget*, const std::optional<QString>& folder) override {
+    return Next(saveNames, folder);
+  }
+  int RunModal(QDialog& dialog) override {
+    modalTitles.push_back(dialog.windowTitle());
+    for (const QLabel* label : dialog.findChildren<QLabel*>()) modalTexts.push_back(label->text());
+    EXPECT_TRUE(dialog.isModal());
+    if (modalAnswers.empty()) return QDialog::Accepted;
+    const auto answer = modalAnswers.front();
+    modalAnswers.pop_front();
+    return answer(dialog);
+  }
+  bool OpenUrl(const QUrl& url) override {
+    urls.push_back(url);
+    return true;
+  }
+  int Prompts() const {
+    int n = 0;
+    for (const Shown& s : shown) n += s.text == "Save Changes ?";
+    return n;
+  }
+
+ private:
+  QString Next(std::deque<QString>& q, const std::optional<QString>& folder) {
+    folders.push_back(folder);
+    if (q.empty()) return {};
+    QString name = q.front();
+    q.pop_front();
+    return name;
+  }
+};
+
+// Points the settings at a fresh folder before any store is made.
+struct TemporarySettings {
+  TemporarySettings() { QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, dir.path()); }
+  QTemporaryDir dir;
+};
+
+class MainWindowTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(settings.dir.isValid());
+    ASSERT_TRUE(files.isValid());
+    ASSERT_TRUE(store.FileName().startsWith(settings.dir.path()));
+    QGuiApplication::clipboard()->clear();
+  }
+
+  MainWindow& Window() {
+    if (!window) {
+      window = std::make_unique<MainWindow>(store, dialogs);
+      window->show();
+      EXPECT_TRUE(QTest::qWaitForWindowExposed(window.get()));
+    }
+    return *window;
+  }
+
+  QString CardFile(const QString& name, std::vector<std::string> indexes) {
+    std::vector<CardInfo> cards;
+    for (auto& i : indexes) cards.emplace_back(i);
+    return WriteCards(name, cards);
+  }
+
+  QString WriteCards(const QString& name, const std::vector<CardInfo>& cards) {
+    const QString path = files.filePath(name);
+    QFile f(path);
+    EXPECT_TRUE(f.open(QIODevice::WriteOnly));
+    const auto bytes = CardFileBytes(FormatSettings{}, cards);
+    f.write(reinterpret_cast<const char*>(bytes.data()), static_cast<qint64>(bytes.size()));
+    return path;
+  }
+
+  void OpenThrough(const QString& path) {
+    dialogs.openNames = {path};
+    Window().RunCommand(CommandId::Open);
+  }
+
+  // Lets events run until `done` or two seconds have passed.
+  static bool Eventually(const std::function<bool()>& done) {
+    QDeadlineTimer deadline(2000);
+    while (!done() && !deadline.hasExpired()) QTest::qWait(20);
+    return done();
+  }
+
+  TemporarySettings settings;
+  QTemporaryDir files;
+  QtSettingsStore store{QStringLiteral("tessel-ui-test")};
+  ScriptedDialogs dialogs;
+  std::unique_ptr<MainWindow> window;
+};
+
+}  // namespace tessel::uitest
