@@ -76,9 +76,12 @@ FormatToolBar::FormatToolBar(CardStackView& view, QWidget* parent, ColourDialog 
     view_.SetSize(sizeBox_->itemText(i).toInt());
     Update();
   });
-  connect(&view_, &CardStackView::formatTargetChanged, this, &FormatToolBar::Update);
+  followsView_ =
+      connect(&view_, &CardStackView::formatTargetChanged, this, &FormatToolBar::Update);
   Update();
 }
+
+FormatToolBar::~FormatToolBar() { disconnect(followsView_); }
 
 void FormatToolBar::Update() {
   QWidget* focus = QApplication::focusWidget();

@@ -23,6 +23,10 @@ class FormatToolBar : public QToolBar {
  public:
   explicit FormatToolBar(CardStackView& view, QWidget* parent = nullptr,
                          ColourDialog dialog = StandardColourDialog());
+  // Stops following the view first: focus moving off this bar's boxes while
+  // it is torn down must not reach it through the view's signal. (The view
+  // may already be gone, so the connection is cut by its handle.)
+  ~FormatToolBar() override;
 
   // Follows the focused control's face and size; both boxes stay disabled
   // until the index field or the body has had the focus. The main window
@@ -47,6 +51,7 @@ class FormatToolBar : public QToolBar {
   QComboBox* faceBox_;
   QComboBox* sizeBox_;
   QPointer<ColourPicker> picker_;
+  QMetaObject::Connection followsView_;
 };
 
 }  // namespace tessel
