@@ -13,11 +13,6 @@ namespace {
 
 using namespace tessel;
 
-class Quiet final : public ErrorReporter {
- public:
-  void ShowError(const std::string& text) override { std::fprintf(stderr, "%s\n", text.c_str()); }
-};
-
 std::string TempPath(const char* name) {
   return (std::filesystem::temp_directory_path() / (std::string("tessel-bench-") + name + "-" +
                                                     std::to_string(::getpid()) + ".tsl"))
@@ -34,7 +29,7 @@ void WriteShuffled(const std::string& path, std::size_t n) {
 void BM_LoadAndSort(benchmark::State& state) {
   const std::string path = TempPath("load");
   WriteShuffled(path, static_cast<std::size_t>(state.range(0)));
-  Quiet errors;
+  StderrReporter errors;
   std::optional<CardCollection> cards;
   for (auto _ : state) {
     cards.emplace();
@@ -71,7 +66,7 @@ void BM_Save(benchmark::State& state) {
   CardCollection cards;
   cards.AppendCards(bench::MakeCards(static_cast<std::size_t>(state.range(0))));
   cards.SortCards();
-  Quiet errors;
+  StderrReporter errors;
   for (auto _ : state) {
     if (!WriteCardFile(cards, FormatSettings{}, path, errors)) state.SkipWithError("write failed");
   }

@@ -18,11 +18,6 @@ namespace {
 using namespace tessel;
 using Clock = std::chrono::steady_clock;
 
-class Stderr final : public ErrorReporter {
- public:
-  void ShowError(const std::string& text) override { std::fprintf(stderr, "%s\n", text.c_str()); }
-};
-
 long PeakKiB() {
   rusage usage{};
   getrusage(RUSAGE_SELF, &usage);
@@ -37,7 +32,7 @@ double Ms(Clock::time_point since) {
 
 int main(int argc, char** argv) {
   const std::string mode = argc > 1 ? argv[1] : "";
-  Stderr errors;
+  StderrReporter errors;
   if (mode == "gen" && argc == 5) {
     const auto cards = bench::MakeCards(std::stoul(argv[2]));
     // Written in generated (unsorted) order so the load has real sorting to do.

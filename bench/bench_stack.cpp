@@ -30,11 +30,6 @@ class NullHost : public tessel::CardStackHost {
   void OpenLink(const QUrl&) override {}
 };
 
-class StderrReporter : public tessel::ErrorReporter {
- public:
-  void ShowError(const std::string& text) override { std::fprintf(stderr, "%s\n", text.c_str()); }
-};
-
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -51,7 +46,7 @@ int main(int argc, char** argv) {
   tessel::FormatSettings format;
   NullHost host;
   tessel::CardStackView view(&window, cards, format, host);
-  StderrReporter errors;
+  tessel::StderrReporter errors;
 
   tessel::bench::Report("open file, show and paint the window", 1, [&] {
     cards.SetClientHeight(720);

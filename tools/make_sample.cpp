@@ -61,11 +61,6 @@ std::string WindowsText(const char* utf8) {
   return out;
 }
 
-class StderrReporter final : public tessel::ErrorReporter {
- public:
-  void ShowError(const std::string& text) override { std::cerr << text << '\n'; }
-};
-
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -80,6 +75,6 @@ int main(int argc, char** argv) {
   }
   cards.AppendCards(std::move(records));
   cards.SortCards();
-  StderrReporter errors;
+  tessel::StderrReporter errors;
   return tessel::WriteCardFile(cards, tessel::FormatSettings{}, argv[1], errors) ? 0 : 1;
 }

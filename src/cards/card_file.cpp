@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdio>
 #include <condition_variable>
 #include <deque>
 #include <mutex>
@@ -470,6 +471,10 @@ std::vector<uint8_t> CardFileBytes(const FormatSettings& format,
   ByteWriter writer(append, &bytes);
   SerializeCardFile(writer, format, cards);
   return bytes;
+}
+
+void StderrReporter::ShowError(const std::string& text) {
+  std::fprintf(stderr, "%s%s\n", prefix_.c_str(), text.c_str());
 }
 
 bool ReadCardFile(CardCollection& cards, FormatSettings& format, const std::string& path,

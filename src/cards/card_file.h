@@ -59,6 +59,17 @@ class ErrorReporter {
   virtual void ShowError(const std::string& text) = 0;
 };
 
+// Reports each message as a line on stderr after `prefix`: the reporter of
+// the command-line tools.
+class StderrReporter final : public ErrorReporter {
+ public:
+  explicit StderrReporter(std::string prefix = {}) : prefix_(std::move(prefix)) {}
+  void ShowError(const std::string& text) override;
+
+ private:
+  std::string prefix_;
+};
+
 // Adds parsed cards to the collection, sorts, refreshes and clears the
 // modified flag; format settings from the file replace `format`.
 void ApplyCardFileData(CardCollection& cards, FormatSettings& format, CardFileData&& data);

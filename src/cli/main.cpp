@@ -26,11 +26,6 @@ constexpr char kUsage[] =
     "  --help          show this text\n"
     "  --version       show the version\n";
 
-class StderrReporter final : public ErrorReporter {
- public:
-  void ShowError(const std::string& text) override { std::cerr << "tessel-cli: " << text << '\n'; }
-};
-
 struct Loaded {
   uint32_t version = 0;
   bool hasFormat = false;
@@ -42,7 +37,7 @@ bool Load(const std::string& path, Loaded& loaded) {
   CardFileData data;
   const ReadResult result = LoadCardFileData(path, data);
   if (!result.Ok()) {
-    StderrReporter().ShowError(ReadErrorMessage(result, path));
+    StderrReporter("tessel-cli: ").ShowError(ReadErrorMessage(result, path));
     return false;
   }
   loaded.version = data.version;
@@ -110,7 +105,7 @@ int Show(const std::string& path) {
 int Convert(const std::string& in, const std::string& out) {
   Loaded l;
   if (!Load(in, l)) return 1;
-  StderrReporter errors;
+  StderrReporter errors("tessel-cli: ");
   return WriteCardFile(l.cards, l.format, out, errors) ? 0 : 1;
 }
 
