@@ -12,7 +12,7 @@
 #include <map>
 #include <vector>
 
-#include "app/ui/dialogs.h"
+#include "services/ui/dialogs.h"
 #include "app/ui/main_window.h"
 #include "bench_window.h"
 #include "cards/card_file.h"

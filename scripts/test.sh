@@ -7,6 +7,9 @@ cd "$(dirname "$0")/.."
 bash scripts/deps.sh "$@"
 export QT_QPA_PLATFORM=offscreen
 
+echo "== Layers"
+bash scripts/check_layers.sh
+
 echo "== Build and test"
 bash scripts/build.sh build -DCMAKE_BUILD_TYPE=RelWithDebInfo
 ctest --test-dir build --output-on-failure --parallel "$(nproc)"

@@ -7,9 +7,9 @@
 #include <QTimer>
 
 #include "app/placement.h"
-#include "app/ui/dialogs.h"
+#include "services/ui/dialogs.h"
 #include "app/ui/startup.h"
-#include "services/qt_settings_store.h"
+#include "services/ui/qt_settings_store.h"
 
 int main(int argc, char** argv) {
   QApplication app(argc, argv);

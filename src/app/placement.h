@@ -6,8 +6,8 @@
 #include <string_view>
 #include <vector>
 
-#include "app/settings_store.h"
-#include "cards/card_collection.h"
+#include "cards/settings_store.h"
+#include "cards/geometry.h"
 
 namespace tessel {
 

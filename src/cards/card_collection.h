@@ -11,16 +11,9 @@
 #include <vector>
 
 #include "cards/card_info.h"
+#include "cards/geometry.h"
 
 namespace tessel {
-
-struct StackRect {
-  int left = 0;
-  int top = 0;
-  int right = 0;
-  int bottom = 0;
-  bool operator==(const StackRect&) const = default;
-};
 
 // Only this many card-stack entries have a window; the rest are placeholders
 // that keep the stack parallel to the collection.

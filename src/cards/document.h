@@ -7,7 +7,7 @@
 #include <optional>
 #include <string>
 
-#include "app/settings_store.h"
+#include "cards/settings_store.h"
 #include "cards/card_collection.h"
 #include "cards/card_file.h"
 #include "cards/format_settings.h"

@@ -1,6 +1,6 @@
 #include "stack/card_commands.h"
 
-#include "app/commands.h"
+#include "cards/command_table.h"
 #include "stack/body_text.h"
 
 namespace tessel {

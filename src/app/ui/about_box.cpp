@@ -6,7 +6,7 @@
 #include <QPushButton>
 
 #include "app/ui/resources.h"
-#include "services/icons.h"
+#include "services/ui/icons.h"
 
 namespace tessel {
 

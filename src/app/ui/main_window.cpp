@@ -15,9 +15,9 @@
 
 #include "app/placement.h"
 #include "app/ui/about_box.h"
-#include "app/ui/dialogs.h"
+#include "services/ui/dialogs.h"
 #include "app/ui/resources.h"
-#include "services/icons.h"
+#include "services/ui/icons.h"
 #include "stack/ui/format_toolbar.h"
 #include "stack/ui/stack_commands.h"
 

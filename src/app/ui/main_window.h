@@ -11,8 +11,8 @@
 #include <QMainWindow>
 #include <QTimer>
 
-#include "app/commands.h"
-#include "app/settings_store.h"
+#include "app/command_rules.h"
+#include "cards/settings_store.h"
 #include "cards/card_collection.h"
 #include "cards/document.h"
 #include "cards/format_settings.h"

@@ -1,7 +1,7 @@
 // The main window's card commands (Add, Delete, Go To), Find and Find Next.
 // The collection's side of each lives in stack/card_commands; here are the
 // dialogs, the messages and the focus.
-#include "app/ui/dialogs.h"
+#include "services/ui/dialogs.h"
 #include "app/ui/main_window.h"
 #include "stack/ui/card_dialogs.h"
 #include "stack/ui/text_edge.h"

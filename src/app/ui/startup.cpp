@@ -3,7 +3,7 @@
 #include <QGuiApplication>
 
 #include "app/ui/resources.h"
-#include "services/icons.h"
+#include "services/ui/icons.h"
 
 namespace tessel {
 

@@ -6,7 +6,7 @@
 #include <QPainter>
 #include <QToolBar>
 
-#include "services/icons.h"
+#include "services/ui/icons.h"
 #include "stack/ui/body_editor.h"
 #include "stack/ui/index_field.h"
 #include "stack/ui/stack_commands.h"

@@ -5,7 +5,7 @@
 #include <QFontDatabase>
 #include <QIcon>
 
-#include "services/icons.h"
+#include "services/ui/icons.h"
 #include "stack/ui/card_stack_view.h"
 #include "stack/ui/stack_commands.h"
 #include "stack/ui/text_edge.h"

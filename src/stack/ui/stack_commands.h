@@ -4,7 +4,7 @@
 #include <QString>
 #include <string_view>
 
-#include "app/commands.h"
+#include "cards/command_table.h"
 
 namespace tessel {
 

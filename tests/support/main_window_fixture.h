@@ -19,10 +19,10 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-#include "app/ui/dialogs.h"
+#include "services/ui/dialogs.h"
 #include "app/ui/main_window.h"
 #include "cards/card_file.h"
-#include "services/qt_settings_store.h"
+#include "services/ui/qt_settings_store.h"
 
 namespace tessel::uitest {
 

@@ -6,7 +6,7 @@
 #include <QMimeData>
 #include <QTextBlock>
 
-#include "main_window_fixture.h"
+#include "support/main_window_fixture.h"
 #include "stack/ui/body_editor.h"
 #include "stack/ui/card_dialogs.h"
 #include "stack/ui/card_windows.h"

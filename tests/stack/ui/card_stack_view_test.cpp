@@ -4,7 +4,7 @@
 #include <QToolBar>
 
 #include "stack/ui/stack_commands.h"
-#include "stack_test_support.h"
+#include "support/stack_test_support.h"
 
 namespace tessel::test {
 namespace {

@@ -4,7 +4,7 @@
 #include <cstdio>
 #include <nlohmann/json.hpp>
 
-#include "test_support.h"
+#include "support/test_support.h"
 
 namespace tessel {
 namespace {

@@ -3,7 +3,7 @@
 #include <cstdlib>
 
 #include "cards/card_file.h"
-#include "test_support.h"
+#include "support/test_support.h"
 
 namespace tessel {
 namespace {

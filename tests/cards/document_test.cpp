@@ -7,8 +7,8 @@
 #include <deque>
 #include <filesystem>
 
-#include "app/commands.h"
-#include "test_support.h"
+#include "app/command_rules.h"
+#include "support/test_support.h"
 
 namespace tessel {
 namespace {

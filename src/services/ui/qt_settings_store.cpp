@@ -1,4 +1,4 @@
-#include "services/qt_settings_store.h"
+#include "services/ui/qt_settings_store.h"
 
 #include <QCoreApplication>
 #include <QFileInfo>

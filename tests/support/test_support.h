@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "app/settings_store.h"
+#include "cards/settings_store.h"
 #include "cards/card_file.h"
 
 namespace tessel::test {

@@ -1,4 +1,4 @@
-#include "services/icons.h"
+#include "services/ui/icons.h"
 
 #include <QString>
 

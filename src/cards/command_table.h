@@ -1,7 +1,7 @@
-// Command identifiers, their string table (status prompt, line feed, tooltip)
-// and the rules that say when each command may run. The numbers are fixed:
-// they name the same commands in menus, toolbars, keys and settings of every
-// version of the program.
+// Command identifiers and their string table (status prompt, line feed,
+// tooltip). The numbers are fixed: they name the same commands in menus,
+// toolbars, keys and settings of every version of the program. They sit in
+// the lowest layer because every layer above names commands.
 #pragma once
 
 #include <cstddef>
@@ -72,21 +72,5 @@ std::string_view CommandString(CommandId id);
 std::string_view CommandPrompt(CommandId id);
 // The second line, empty when the string has none.
 std::string_view CommandTooltip(CommandId id);
-
-// Everything the rules read. The values of editors and the clipboard come
-// from the ui; the rest is document and frame state.
-struct CommandInputs {
-  std::size_t cards = 0;
-  bool saveBlocked = false;
-  bool mailAvailable = false;
-  bool searchTextEmpty = true;
-  bool canUndo = false;
-  bool bodySelectionEmpty = true;
-  bool clipboardHasText = false;
-  bool dialPending = false;
-};
-
-// Whether the command may run now. Commands without a rule are always enabled.
-bool CommandEnabled(CommandId id, const CommandInputs& in);
 
 }  // namespace tessel

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "cards_for_test.h"
+#include "support/cards_for_test.h"
 
 namespace tessel {
 namespace {

@@ -2,12 +2,12 @@
 #include <QPushButton>
 
 #include "cards/card_file.h"
-#include "core/test_support.h"
+#include "support/test_support.h"
 #include "stack/palette.h"
 #include "stack/ui/colour_picker.h"
 #include "stack/ui/format_toolbar.h"
 #include "stack/ui/text_edge.h"
-#include "stack_test_support.h"
+#include "support/stack_test_support.h"
 
 namespace tessel::test {
 namespace {

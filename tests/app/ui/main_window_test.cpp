@@ -1,5 +1,5 @@
 // The main window: command table, states, title, placement, panes, help.
-#include "main_window_fixture.h"
+#include "support/main_window_fixture.h"
 
 #include <QAction>
 #include <QApplication>
@@ -17,12 +17,12 @@
 #include <QToolBar>
 
 #include "app/placement.h"
-#include "app/ui/dialogs.h"
+#include "services/ui/dialogs.h"
 #include "app/ui/about_box.h"
 #include "stack/ui/card_windows.h"
 #include "app/ui/resources.h"
 #include "cards/card_file.h"
-#include "services/qt_settings_store.h"
+#include "services/ui/qt_settings_store.h"
 
 namespace tessel {
 namespace {

@@ -5,7 +5,7 @@
 #include <QSettings>
 #include <QString>
 
-#include "app/settings_store.h"
+#include "cards/settings_store.h"
 
 namespace tessel {
 

@@ -8,7 +8,7 @@
 #include <filesystem>
 
 #include "cards/card_file.h"
-#include "test_support.h"
+#include "support/test_support.h"
 
 namespace tessel {
 namespace {

@@ -1,4 +1,4 @@
-#include "app/ui/dialogs.h"
+#include "services/ui/dialogs.h"
 
 #include <QDesktopServices>
 #include <QFileDialog>
