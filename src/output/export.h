@@ -1,0 +1,30 @@
+// File > Export: every card, in collection order, as a text file or as
+// comma-separated values for spreadsheets and databases. Both are UTF-8 with
+// CR LF line ends; the card file and its modified flag are left alone.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "cards/card_file.h"
+#include "cards/card_info.h"
+#include "cards/file_io.h"
+
+namespace tessel {
+
+enum class ExportKind { Text, Csv };
+
+// The cards as the tagged-cards text lays them out, every card included.
+std::string ExportTextBytes(const std::vector<CardInfo>& cards);
+
+// RFC 4180: the header row "Index,Body,Tagged", then one row per card; a
+// field holding a comma, a quote, CR or LF is quoted with its quotes
+// doubled, so a body keeps its line breaks; Tagged is 1 or 0.
+std::string ExportCsvBytes(const std::vector<CardInfo>& cards);
+
+// Writes the export atomically. On failure reports the file's name and the
+// reason; a file that was there before stays as it was.
+bool ExportCards(ExportKind kind, const std::vector<CardInfo>& cards, const std::string& path,
+                 ErrorReporter& errors, FileOps& ops = FileOps::System());
+
+}  // namespace tessel
