@@ -1,5 +1,6 @@
 #include "services/ui/printer_pages.h"
 
+#include <QFile>
 #include <QFontMetrics>
 #include <QPainter>
 #include <QPrinter>
@@ -53,6 +54,12 @@ class PainterPages final : public PageSink {
     }
     if (outcome_ == PrintOutcome::Cancelled && painter_.isActive()) printer_.abort();
     if (painter_.isActive()) painter_.end();
+    // Qt's PDF engine cannot abort, so a cancelled PDF is finished and then
+    // removed rather than left half there.
+    if (outcome_ == PrintOutcome::Cancelled && done_ > 0 &&
+        printer_.outputFormat() == QPrinter::PdfFormat && !printer_.outputFileName().isEmpty()) {
+      QFile::remove(printer_.outputFileName());
+    }
     return outcome_;
   }
 

@@ -34,7 +34,8 @@ enum class PrintOutcome {
   NoPages,    // nothing to print (no card, or no tagged card); nothing sent
   Failed,     // the printer cannot be used
   Refused,    // the print system would not start the document
-  Cancelled,  // stopped through the progress callback; the job is aborted
+  Cancelled,  // stopped through the progress callback: no page follows, the
+              // job is aborted where the printer can, a PDF file is removed
 };
 
 // Called before each page with the pages done and the pages in all, and once

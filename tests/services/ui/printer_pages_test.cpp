@@ -86,6 +86,7 @@ TEST_F(PdfPrinter, ProgressCountsThePagesAndCanCancel) {
   EXPECT_EQ(PrintOnPrinter(printer_, PrintKind::Card, LongCard(), "/p.tsl", FormatSettings(), cancel),
             PrintOutcome::Cancelled);
   EXPECT_EQ(calls.size(), 3u);
+  EXPECT_FALSE(QFile::exists(Pdf()));
 }
 
 TEST_F(PdfPrinter, NoPagesNoDocument) {

@@ -1,0 +1,35 @@
+// The print commands' dialogs: the print dialog, reduced to the choice of a
+// printer, and the progress dialog whose Cancel stops a running job while
+// the window goes on repainting.
+#pragma once
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "cards/card_info.h"
+#include "cards/format_settings.h"
+#include "services/ui/printer_pages.h"
+
+class QPrintDialog;
+class QPrinter;
+class QWidget;
+
+namespace tessel {
+
+// No page range, no selection, no printing to a file.
+void LimitPrintDialog(QPrintDialog& dialog);
+
+// The printer a job goes to after the dialog: the chosen printer by name
+// alone, so its own defaults for paper and copies apply; or, when the
+// dialog's printer writes a PDF file, that file. Null when there is no
+// printer to use.
+std::unique_ptr<QPrinter> PrinterForJob(const QPrinter& chosen);
+
+// Prints with a window-modal progress dialog (shown once the job takes a
+// moment) that counts the pages and whose Cancel stops the job.
+PrintOutcome PrintWithProgress(QWidget* parent, QPrinter& printer, PrintKind kind,
+                               const std::vector<CardInfo>& cards, const std::string& path,
+                               const FormatSettings& format);
+
+}  // namespace tessel
