@@ -31,9 +31,11 @@ inline CliRun RunShell(const std::string& command, const TempDir& dir) {
   return run;
 }
 
+#ifdef TESSEL_CLI
 inline CliRun Cli(const std::string& args, const TempDir& dir) {
   return RunShell(std::string("'") + TESSEL_CLI + "' " + args, dir);
 }
+#endif
 
 inline std::string Quoted(const std::string& path) { return "'" + path + "'"; }
 

@@ -2,9 +2,11 @@
 
 #include "app/ui/card_controller.h"
 #include "app/ui/document_controller.h"
+#include "app/ui/export_controller.h"
 #include "app/ui/find_edit_controller.h"
 #include "app/ui/format_controller.h"
 #include "app/ui/help_controller.h"
+#include "app/ui/print_controller.h"
 
 namespace tessel {
 
@@ -15,6 +17,8 @@ std::vector<std::unique_ptr<Controller>> MakeControllers(AppContext& context) {
   controllers.push_back(std::make_unique<FindEditController>(context));
   controllers.push_back(std::make_unique<FormatController>(context));
   controllers.push_back(std::make_unique<HelpController>(context));
+  controllers.push_back(std::make_unique<PrintController>(context));
+  controllers.push_back(std::make_unique<ExportController>(context));
   return controllers;
 }
 

@@ -8,16 +8,13 @@
 #include <algorithm>
 
 #include "cards/codepage.h"
+#include "services/ui/text.h"
 
 namespace tessel {
 namespace {
 
 // Qt keeps pixel sizes below 2^15; a card file may ask for any size.
 constexpr long long kMaxPixelSize = 32767;
-
-QString FromUtf8(const std::string& text) {
-  return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
 
 // Draws each page as the layout hands it over. The document starts with the
 // first page, so a job without pages never reaches the printer.
@@ -43,7 +40,7 @@ class PainterPages final : public PageSink {
       printer_.newPage();  // a failed page start goes unnoticed, as text output does
     }
     // The layout places text by the top of its line; Qt by the baseline.
-    for (const TextRun& run : page.runs) painter_.drawText(run.x, run.y + ascent_, FromUtf8(run.text));
+    for (const TextRun& run : page.runs) painter_.drawText(run.x, run.y + ascent_, ToQString(run.text));
     ++done_;
     return true;
   }
@@ -78,7 +75,7 @@ class PainterPages final : public PageSink {
 
 QFont PrintFont(const std::string& face, int pointSize, int logPixelsY) {
   const std::string_view name = UpToNul(face).substr(0, kMaxPrintFaceLength);
-  QFont font(FromUtf8(Cp1252ToUtf8(name)));
+  QFont font(FromCp1252(name));
   const long long height = static_cast<long long>(logPixelsY) * pointSize * 10 / 720;
   font.setPixelSize(static_cast<int>(std::clamp(height, 1LL, kMaxPixelSize)));
   return font;
@@ -99,7 +96,7 @@ PrintMetrics PrintMetricsFor(const QFont& font, QPaintDevice& device) {
   m.pageHeight = device.height();
   for (int b = 0; b < 256; ++b) {
     const std::string c(1, static_cast<char>(b));
-    m.advance[static_cast<std::size_t>(b)] = fm.horizontalAdvance(FromUtf8(Cp1252ToUtf8(c)));
+    m.advance[static_cast<std::size_t>(b)] = fm.horizontalAdvance(FromCp1252(c));
   }
   return m;
 }
@@ -114,7 +111,7 @@ PrintOutcome PrintOnPrinter(QPrinter& printer, PrintKind kind, const std::vector
   const PrintMetrics metrics = PrintMetricsFor(font, printer);
   const std::size_t total = CountPrintPages(kind, cards, path, metrics);
   if (total == 0) return PrintOutcome::NoPages;
-  printer.setDocName(FromUtf8(path));
+  printer.setDocName(ToQString(path));
   PainterPages pages(printer, font, progress, total);
   LayoutPrint(kind, cards, path, metrics, pages);
   return pages.Finish();

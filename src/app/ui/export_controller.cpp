@@ -1,0 +1,38 @@
+#include "app/ui/export_controller.h"
+
+#include "cards/document.h"
+#include "services/ui/text.h"
+
+namespace tessel {
+namespace {
+
+// Failed writes go to the file-error box.
+class ErrorBox final : public ErrorReporter {
+ public:
+  explicit ErrorBox(const AppContext& c) : c_(c) {}
+  void ShowError(const std::string& text) override { c_.ShowError(ToQString(text)); }
+
+ private:
+  const AppContext& c_;
+};
+
+}  // namespace
+
+ExportController::ExportController(AppContext& context) : c_(context) {
+  c_.commands.Handle(CommandId::ExportText, [this] { Export(ExportKind::Text); });
+  c_.commands.Handle(CommandId::ExportCommaText, [this] { Export(ExportKind::Csv); });
+}
+
+void ExportController::Export(ExportKind kind) {
+  const FileKind file = kind == ExportKind::Text
+                            ? FileKind{QStringLiteral("Text Files (*.txt)"), QStringLiteral("txt")}
+                            : FileKind{QStringLiteral("CSV Files (*.csv)"), QStringLiteral("csv")};
+  std::optional<QString> folder;
+  if (const auto f = InitialFolder(c_.settings.GetString(kLastFile, ""))) folder = FromPath(*f);
+  const QString name = c_.dialogs.SaveFileName(c_.frame.Window(), folder, file);
+  if (name.isEmpty()) return;
+  ErrorBox errors(c_);
+  ExportCards(kind, c_.model.cards.Cards(), ToPath(name), errors);
+}
+
+}  // namespace tessel
