@@ -1,5 +1,8 @@
 #include "output/print_layout.h"
 
+#include <algorithm>
+#include <climits>
+
 #include "cards/codepage.h"
 
 namespace tessel {
@@ -55,7 +58,10 @@ int WalkBody(std::string_view body, const BodyRect& r, const PrintMetrics& m,
              BodyPrinter* printer) {
   body = UpToNul(body);
   int x = r.left;
-  int y = r.top;
+  // The measure has no page breaks, so a body of millions of lines takes y
+  // past what an int holds; it saturates instead.
+  long long y = r.top;
+  const auto result = [&y] { return static_cast<int>(std::min<long long>(y, INT_MAX)); };
   const int lh = m.lineHeight;
   const int wc = m.widestChar;
   const int hardLimit = r.right - wc;
@@ -64,7 +70,7 @@ int WalkBody(std::string_view body, const BodyRect& r, const PrintMetrics& m,
   std::string run;  // Windows-1252 bytes drawn since runX
   int runX = r.left;
   auto flush = [&] {
-    if (printer && !run.empty()) printer->out.Text(runX, y, Cp1252ToUtf8(run));
+    if (printer && !run.empty()) printer->out.Text(runX, result(), Cp1252ToUtf8(run));
     run.clear();
   };
 
@@ -75,7 +81,7 @@ int WalkBody(std::string_view body, const BodyRect& r, const PrintMetrics& m,
       // body two lines below it.
       flush();
       printer->out.EndPage();
-      if (printer->out.Stopped()) return y;
+      if (printer->out.Stopped()) return result();
       printer->out.StartPage();
       y = 3 * lh;
       printer->out.Text(r.left, y, PageHeader(printer->path, ++printer->pageCounter));
@@ -111,7 +117,7 @@ int WalkBody(std::string_view body, const BodyRect& r, const PrintMetrics& m,
     }
   }
   flush();
-  return y;
+  return result();
 }
 
 BodyRect CardBodyRect(const PrintMetrics& m, int top) {

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <climits>
+
 namespace tessel {
 namespace {
 
@@ -102,6 +104,10 @@ TEST(MeasureBody, CountsTheWidestCharacterAndTabsAsTwo) {
   std::string lines;
   for (int i = 0; i < 100; ++i) lines += "l\r\n";
   EXPECT_EQ(MeasureBody(lines, r, m), 60 + 1000);
+  // Millions of lines take the end past what an int holds: it saturates.
+  PrintMetrics tall = m;
+  tall.lineHeight = 1000;
+  EXPECT_EQ(MeasureBody(std::string(3'000'000, '\n'), r, tall), INT_MAX);
   // Text after a NUL is not part of the body.
   EXPECT_EQ(MeasureBody(std::string("a\0\r\nb", 5), r, m), 60);
 }
