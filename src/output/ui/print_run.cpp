@@ -55,8 +55,11 @@ PrintOutcome PrintWithProgress(QWidget* parent, QPrinter& printer, PrintKind kin
                               .arg(std::min(done + 1, total))
                               .arg(total));
     progress.setValue(static_cast<int>(std::min<std::size_t>(done, INT_MAX)));
-    // Between pages the window repaints and Cancel can be pressed.
-    QCoreApplication::processEvents();
+    // Between pages the window repaints and Cancel can be pressed. Until the
+    // dialog shows (and blocks the window) keys and clicks wait, so no other
+    // command starts under a running job.
+    QCoreApplication::processEvents(progress.isVisible() ? QEventLoop::AllEvents
+                                                         : QEventLoop::ExcludeUserInputEvents);
     return !progress.wasCanceled();
   };
   return PrintOnPrinter(printer, kind, cards, path, format, step);
