@@ -32,7 +32,7 @@ double Ms(Clock::time_point since) {
 
 int main(int argc, char** argv) {
   const std::string mode = argc > 1 ? argv[1] : "";
-  StderrReporter errors;
+  bench::StderrReporter errors;
   if (mode == "gen" && argc == 5) {
     const auto cards = bench::MakeCards(std::stoul(argv[2]));
     // Written in generated (unsorted) order so the load has real sorting to do.
@@ -48,7 +48,7 @@ int main(int argc, char** argv) {
     const auto start = Clock::now();
     CardCollection cards;
     FormatSettings format;
-    if (!ReadCardFile(cards, format, argv[2], errors)) return 1;
+    if (!errors(ReadCardFile(cards, format, argv[2]))) return 1;
     const double ms = Ms(start);
     std::printf("load+sort %zu cards: %.0f ms, peak memory %.0f MiB above baseline\n", cards.Size(),
                 ms, (PeakKiB() - baseline) / 1024.0);
@@ -57,9 +57,9 @@ int main(int argc, char** argv) {
   if (mode == "save" && argc == 4) {
     CardCollection cards;
     FormatSettings format;
-    if (!ReadCardFile(cards, format, argv[2], errors)) return 1;
+    if (!errors(ReadCardFile(cards, format, argv[2]))) return 1;
     const auto start = Clock::now();
-    if (!WriteCardFile(cards, format, argv[3], errors)) return 1;
+    if (!errors(WriteCardFile(cards, format, argv[3]))) return 1;
     std::printf("save %zu cards: %.0f ms\n", cards.Size(), Ms(start));
     return 0;
   }

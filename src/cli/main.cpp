@@ -31,7 +31,7 @@ void PrintUsage(std::ostream& out) {
 
 Registration::Registration(const Command& command) { Commands().push_back(command); }
 
-void Fail(const std::string& message) { StderrReporter("tessel-cli: ").ShowError(message); }
+void Fail(const std::string& message) { std::cerr << "tessel-cli: " << message << '\n'; }
 
 bool Load(const std::string& path, Loaded& loaded) {
   CardFileData data;
