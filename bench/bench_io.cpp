@@ -2,7 +2,10 @@
 //   bench_io gen N FILE INDEXES   write N shuffled cards and their index texts
 //   bench_io load FILE            load + sort; prints milliseconds and peak memory
 //   bench_io save FILE OUT        load, then time one save of it
+//   bench_io run CMD ARGS...      run a whole process; its wall time and peak memory
 #include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <chrono>
 #include <cstdio>
@@ -63,6 +66,24 @@ int main(int argc, char** argv) {
     std::printf("save %zu cards: %.0f ms\n", cards.Size(), Ms(start));
     return 0;
   }
-  std::fprintf(stderr, "usage: bench_io gen N FILE INDEXES | load FILE | save FILE OUT\n");
+  if (mode == "run" && argc >= 3) {
+    const auto start = Clock::now();
+    const pid_t child = fork();
+    if (child == 0) {
+      // Its output is not what is measured.
+      std::freopen("/dev/null", "w", stdout);
+      execvp(argv[2], argv + 2);
+      _exit(127);
+    }
+    int status = 0;
+    rusage usage{};
+    if (child < 0 || wait4(child, &status, 0, &usage) < 0) return 1;
+    const double ms = Ms(start);
+    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) return 1;
+    std::printf("run: %.0f ms, peak memory %.0f MiB\n", ms, usage.ru_maxrss / 1024.0);
+    return 0;
+  }
+  std::fprintf(stderr,
+               "usage: bench_io gen N FILE INDEXES | load FILE | save FILE OUT | run CMD...\n");
   return 2;
 }
