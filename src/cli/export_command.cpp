@@ -11,9 +11,10 @@ int Export(const Args& args) {
   if (args.size() != 3 || (args[0] != "text" && args[0] != "csv")) return kUsageError;
   Loaded l;
   if (!Load(args[1], l)) return 1;
-  StderrReporter errors("tessel-cli: ");
   const ExportKind kind = args[0] == "text" ? ExportKind::Text : ExportKind::Csv;
-  return ExportCards(kind, l.cards.Cards(), args[2], errors) ? 0 : 1;
+  const FileResult written = ExportCards(kind, l.cards.Cards(), args[2]);
+  if (!written) Fail(written.message);
+  return written ? 0 : 1;
 }
 
 const Registration kExport(

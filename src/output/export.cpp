@@ -38,18 +38,17 @@ std::string ExportCsvBytes(const std::vector<CardInfo>& cards) {
   return out;
 }
 
-bool ExportCards(ExportKind kind, const std::vector<CardInfo>& cards, const std::string& path,
-                 ErrorReporter& errors, FileOps& ops) {
+FileResult ExportCards(ExportKind kind, const std::vector<CardInfo>& cards, const std::string& path,
+                       FileOps& ops) {
   const std::string bytes = kind == ExportKind::Text ? ExportTextBytes(cards) : ExportCsvBytes(cards);
   AtomicFile file(ops);
   if (file.Begin(path) &&
       file.Write(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size()) && file.Commit()) {
-    return true;
+    return {};
   }
   const std::string why = file.Error().empty() ? "write failed" : file.Error();
   file.Abort();
-  errors.ShowError("File Error - \"" + path + "\" could not be written (" + why + ").");
-  return false;
+  return {false, "File Error - \"" + path + "\" could not be written (" + why + ").", why};
 }
 
 }  // namespace tessel

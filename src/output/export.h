@@ -22,9 +22,9 @@ std::string ExportTextBytes(const std::vector<CardInfo>& cards);
 // doubled, so a body keeps its line breaks; Tagged is 1 or 0.
 std::string ExportCsvBytes(const std::vector<CardInfo>& cards);
 
-// Writes the export atomically. On failure reports the file's name and the
+// Writes the export atomically. A failure's message names the file and the
 // reason; a file that was there before stays as it was.
-bool ExportCards(ExportKind kind, const std::vector<CardInfo>& cards, const std::string& path,
-                 ErrorReporter& errors, FileOps& ops = FileOps::System());
+FileResult ExportCards(ExportKind kind, const std::vector<CardInfo>& cards, const std::string& path,
+                       FileOps& ops = FileOps::System());
 
 }  // namespace tessel

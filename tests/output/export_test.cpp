@@ -49,29 +49,27 @@ class FailingWrite final : public FileOps {
 
 TEST(Export, WritesTheFileAndReportsFailuresByNameAndReason) {
   test::TempDir dir;
-  test::RecordingReporter errors;
   const std::string csv = dir.File("cards.csv");
-  ASSERT_TRUE(ExportCards(ExportKind::Csv, kCards, csv, errors));
+  ASSERT_TRUE(ExportCards(ExportKind::Csv, kCards, csv));
   const std::string expected = ExportCsvBytes(kCards);
   EXPECT_EQ(test::ReadBytes(csv), std::vector<uint8_t>(expected.begin(), expected.end()));
-  ASSERT_TRUE(ExportCards(ExportKind::Text, kCards, dir.File("cards.txt"), errors));
+  ASSERT_TRUE(ExportCards(ExportKind::Text, kCards, dir.File("cards.txt")));
   EXPECT_EQ(test::ReadBytes(dir.File("cards.txt")).size(), ExportTextBytes(kCards).size());
-  EXPECT_TRUE(errors.messages.empty());
 
   // A full disk leaves the earlier export whole and no stray file behind.
   FailingWrite full;
-  EXPECT_FALSE(ExportCards(ExportKind::Csv, {CardInfo("new", "", 1)}, csv, errors, full));
-  ASSERT_EQ(errors.messages.size(), 1u);
-  EXPECT_EQ(errors.messages[0], "File Error - \"" + csv +
-                                    "\" could not be written (write failed: No space left on device).");
+  FileResult result = ExportCards(ExportKind::Csv, {CardInfo("new", "", 1)}, csv, full);
+  EXPECT_FALSE(result);
+  EXPECT_EQ(result.message, "File Error - \"" + csv +
+                                "\" could not be written (write failed: No space left on device).");
   EXPECT_EQ(test::ReadBytes(csv), std::vector<uint8_t>(expected.begin(), expected.end()));
   EXPECT_EQ(dir.Names().size(), 2u);
 
   const std::string missing = dir.File("no/such/folder.csv");
-  EXPECT_FALSE(ExportCards(ExportKind::Text, kCards, missing, errors));
-  ASSERT_EQ(errors.messages.size(), 2u);
-  EXPECT_NE(errors.messages[1].find(missing), std::string::npos);
-  EXPECT_NE(errors.messages[1].find("No such file or directory"), std::string::npos);
+  result = ExportCards(ExportKind::Text, kCards, missing);
+  EXPECT_FALSE(result);
+  EXPECT_NE(result.message.find(missing), std::string::npos);
+  EXPECT_NE(result.message.find("No such file or directory"), std::string::npos);
 }
 
 }  // namespace

@@ -4,19 +4,6 @@
 #include "services/ui/text.h"
 
 namespace tessel {
-namespace {
-
-// Failed writes go to the file-error box.
-class ErrorBox final : public ErrorReporter {
- public:
-  explicit ErrorBox(const AppContext& c) : c_(c) {}
-  void ShowError(const std::string& text) override { c_.ShowError(ToQString(text)); }
-
- private:
-  const AppContext& c_;
-};
-
-}  // namespace
 
 ExportController::ExportController(AppContext& context) : c_(context) {
   c_.commands.Handle(CommandId::ExportText, [this] { Export(ExportKind::Text); });
@@ -31,8 +18,8 @@ void ExportController::Export(ExportKind kind) {
   if (const auto f = InitialFolder(c_.settings.GetString(kLastFile, ""))) folder = FromPath(*f);
   const QString name = c_.dialogs.SaveFileName(c_.frame.Window(), folder, file);
   if (name.isEmpty()) return;
-  ErrorBox errors(c_);
-  ExportCards(kind, c_.model.cards.Cards(), ToPath(name), errors);
+  const FileResult written = ExportCards(kind, c_.model.cards.Cards(), ToPath(name));
+  if (!written) c_.ShowError(ToQString(written.message));
 }
 
 }  // namespace tessel
