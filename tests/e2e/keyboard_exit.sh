@@ -58,11 +58,7 @@ start() {
 menu_exit() {
   xdotool key --clearmodifiers alt+f
   # The File menu must be open before X means Exit.
-  for _ in $(seq 50); do
-    xdotool search --onlyvisible --class "tessel" >/dev/null 2>&1 && break
-    sleep 0.1
-  done
-  sleep 0.5
+  sleep 0.6
   xdotool key x
 }
 
