@@ -492,13 +492,20 @@ FileResult ReadCardFile(CardCollection& cards, FormatSettings& format, const std
   CardFileData data;
   const ReadResult result = LoadCardFileData(path, data);
   if (!result.Ok()) return {false, ReadErrorMessage(result, path), result.detail};
-  ApplyCardFileData(cards, format, std::move(data));
+  try {
+    ApplyCardFileData(cards, format, std::move(data));
+  } catch (const std::bad_alloc&) {
+    // Only a merge into a large collection gets here; growing the vector
+    // either succeeds or leaves it as it was.
+    const ReadResult full{ReadStatus::Damaged, "there is not enough memory to add its cards"};
+    return {false, ReadErrorMessage(full, path), full.detail};
+  }
   return {};
 }
 
 void ApplyCardFileData(CardCollection& cards, FormatSettings& format, CardFileData&& data) {
-  if (data.format) format = *data.format;
   cards.AppendCards(std::move(data.cards));
+  if (data.format) format = *data.format;
   cards.SortCards();
   cards.RefreshStack();
   cards.SetModified(false);
