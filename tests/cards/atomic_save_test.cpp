@@ -137,5 +137,58 @@ TEST(AtomicSave, LeavesReadOnlyFilesAlone) {
   EXPECT_EQ(test::ReadBytes(real), std::vector<uint8_t>{'x'});
 }
 
+// A folder that takes no new files (another user's), holding a file the
+// user may write: the only way to save is in place.
+class ClosedFolderOps : public FileOps {
+ public:
+  int Open(const char* p, int f, mode_t m) override {
+    if (f & O_CREAT) {
+      errno = EACCES;
+      return -1;
+    }
+    return FileOps::Open(p, f, m);
+  }
+};
+
+class ClosedFolderFailingWrites final : public ClosedFolderOps {
+ public:
+  ssize_t Write(int fd, const void* d, std::size_t n) override {
+    if (writes++ == 1) {
+      errno = ENOSPC;
+      return -1;
+    }
+    return FileOps::Write(fd, d, n);
+  }
+  int writes = 0;
+};
+
+TEST(AtomicSave, AFolderThatTakesNoNewFilesIsWrittenInPlace) {
+  test::TempDir dir;
+  const std::string target = dir.File("cards.tsl");
+  test::WriteBytes(target, std::vector<uint8_t>(500000, 'o'));  // longer than the new file
+  CardCollection cards = ManyCards(100);
+  cards.SetModified(true);
+  ClosedFolderOps ops;
+  test::RecordingReporter errors;
+  ASSERT_TRUE(errors(WriteCardFile(cards, FormatSettings{}, target, ops)));
+  EXPECT_EQ(test::ReadBytes(target), CardFileBytes(FormatSettings{}, cards.Cards()));
+  EXPECT_FALSE(cards.Modified());
+  EXPECT_EQ(dir.Names(), std::vector<std::string>{"cards.tsl"});
+
+  // A new file cannot be made there at all.
+  cards.SetModified(true);
+  EXPECT_FALSE(errors(WriteCardFile(cards, FormatSettings{}, dir.File("new.tsl"), ops)));
+  EXPECT_TRUE(cards.Modified());
+
+  // A failure while writing in place is not reported as a file left whole.
+  ClosedFolderFailingWrites failing;
+  cards = ManyCards(1000);
+  cards.SetModified(true);
+  EXPECT_FALSE(errors(WriteCardFile(cards, FormatSettings{}, target, failing)));
+  EXPECT_TRUE(cards.Modified());
+  ASSERT_EQ(errors.messages.size(), 2u);
+  EXPECT_NE(errors.messages[1].find("may be incomplete"), std::string::npos) << errors.messages[1];
+}
+
 }  // namespace
 }  // namespace tessel
