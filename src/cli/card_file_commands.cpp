@@ -25,7 +25,7 @@ int Info(const Args& args) {
   const FormatSettings& f = l.format;
   char version[16];
   std::snprintf(version, sizeof version, "0x%04X", l.version);
-  std::cout << "version: " << version << '\n'
+  std::cout << "version: " << (l.cardfile ? "MGC" : version) << '\n'
             << "cards: " << l.cards.Size() << '\n'
             << "tagged: " << l.cards.TaggedCount() << '\n'
             << "indexFace: " << Cp1252ToUtf8(f.indexFace) << '\n'
@@ -45,7 +45,11 @@ int Show(const Args& args) {
   Loaded l;
   if (!Load(args[0], l)) return 1;
   nlohmann::ordered_json out;
-  out["version"] = l.version;
+  if (l.cardfile) {
+    out["version"] = "MGC";
+  } else {
+    out["version"] = l.version;
+  }
   if (l.hasFormat) {
     const FormatSettings& f = l.format;
     out["format"] = {{"indexFace", Cp1252ToUtf8(f.indexFace)},

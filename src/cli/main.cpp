@@ -5,6 +5,8 @@
 #include <string>
 
 #include "cards/card_file.h"
+#include "cards/codepage.h"
+#include "cards/crd_file.h"
 #include "cli/cli.h"
 
 namespace tessel::cli {
@@ -27,6 +29,10 @@ void PrintUsage(std::ostream& out) {
          "  --version       show the version\n";
 }
 
+bool HasCrdExtension(const std::string& path) {
+  return path.size() >= 4 && MbsICmp(std::string_view(path).substr(path.size() - 4), ".crd") == 0;
+}
+
 }  // namespace
 
 Registration::Registration(const Command& command) { Commands().push_back(command); }
@@ -34,10 +40,21 @@ Registration::Registration(const Command& command) { Commands().push_back(comman
 void Fail(const std::string& message) { StderrReporter("tessel-cli: ").ShowError(message); }
 
 bool Load(const std::string& path, Loaded& loaded) {
+  std::vector<CardInfo> imported;
+  const CrdReadResult crd = LoadCrdFile(path, imported);
+  if (crd.Imports() || crd.status == CrdStatus::Damaged) {
+    if (crd.status != CrdStatus::Ok) Fail(CrdMessage(crd, path));
+    if (!crd.Imports()) return false;
+    loaded.cardfile = true;
+    ApplyCardFileData(loaded.cards, loaded.format, CardFileData{0, std::nullopt, std::move(imported)});
+    return true;
+  }
   CardFileData data;
   const ReadResult result = LoadCardFileData(path, data);
   if (!result.Ok()) {
-    Fail(ReadErrorMessage(result, path));
+    // A file named as a Cardfile file gets the import's answer.
+    const bool crdNamed = result.status == ReadStatus::Incompatible && HasCrdExtension(path);
+    Fail(crdNamed ? CrdMessage(crd, path) : ReadErrorMessage(result, path));
     return false;
   }
   loaded.version = data.version;
