@@ -1,5 +1,7 @@
 #include "cards/document.h"
 
+#include "cards/crd_file.h"
+
 namespace tessel {
 
 std::string DocumentTitle(const std::string& path) {
@@ -46,6 +48,9 @@ bool Document::New() {
     cards_.RemoveAllCards();
     cards_.RemoveAllCardWindows();
     SetPath("");
+    // The block guards an imported file's path, which is gone now; a new
+    // document must not keep Save disabled.
+    saveBlocked_ = false;
     cards_.SetModified(false);
   }
   FocusIfCards();
@@ -117,6 +122,37 @@ bool Document::Close() {
 void Document::LoadCommandLine(const std::string& text) {
   ReadCardFile(cards_, format_, text, ui_);
   SetPath(text);
+}
+
+void Document::ImportCardfile(CardfileImportUi& ui) {
+  const std::optional<std::string> chosen = ui.AskCardfilePath(DialogFolder());
+  if (!chosen) {
+    FocusIfCards();
+    return;
+  }
+  if (!New()) return;
+  ImportCardfileFrom(*chosen, ui);
+}
+
+bool Document::ImportCardfileFrom(const std::string& path, ErrorReporter& notices) {
+  std::vector<CardInfo> imported;
+  const CrdReadResult result = LoadCrdFile(path, imported);
+  if (!result.Imports()) {
+    notices.ShowError(CrdMessage(result, path));
+    return false;
+  }
+  ApplyCardFileData(cards_, format_, CardFileData{0, std::nullopt, std::move(imported)});
+  // Save must never write card-file bytes over the Cardfile file.
+  saveBlocked_ = true;
+  SetPath(path);
+  ui_.ShowCardCount(cards_.Size());
+  if (!cards_.Empty()) {
+    ui_.ApplyCardFormat();
+    ui_.FocusFrontBody();
+  }
+  // Told after the cards are in, so the user sees what did come through.
+  if (result.status == CrdStatus::Partial) notices.ShowError(CrdMessage(result, path));
+  return true;
 }
 
 }  // namespace tessel

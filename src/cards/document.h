@@ -31,6 +31,16 @@ class DocumentUi : public ErrorReporter {
   virtual void FocusFrontBody() = 0;
 };
 
+// What File > Import > Cardfile... shows besides the document's own
+// prompts. ShowError is the program's plain message box: the exclamation
+// icon and the program's name as caption.
+class CardfileImportUi : public ErrorReporter {
+ public:
+  // The open dialog for "Cardfile Files (*.crd)" with default suffix "crd"
+  // and an existing file required; nullopt when the user cancels.
+  virtual std::optional<std::string> AskCardfilePath(const std::optional<std::string>& folder) = 0;
+};
+
 // "Tessel - Untitled" or "Tessel - " and the path.
 std::string DocumentTitle(const std::string& path);
 
@@ -60,6 +70,18 @@ class Document {
   bool Close();
   // The start-up load: the path and title follow the text whatever the read gave.
   void LoadCommandLine(const std::string& text);
+
+  // File > Import > Cardfile...: the file dialog, New with its prompt, then
+  // ImportCardfileFrom. Cancelling either changes nothing.
+  void ImportCardfile(CardfileImportUi& ui);
+  // Imports a Cardfile file into the document as New left it (also for a
+  // .crd file named on the command line): the cards sorted and tagged, the
+  // file's path and title with Save blocked until Save As, the card count
+  // shown, the document unchanged, the focus in the front body. A damaged
+  // file gives what it holds whole and a warning after the import. False,
+  // after telling `notices`, when nothing could be imported; the document
+  // then stays as it was.
+  bool ImportCardfileFrom(const std::string& path, ErrorReporter& notices);
 
  private:
   // Asks about unsaved changes; false when the document must be kept.
