@@ -5,6 +5,8 @@
 #include "app/ui/find_edit_controller.h"
 #include "app/ui/format_controller.h"
 #include "app/ui/help_controller.h"
+#include "app/ui/import_controller.h"
+#include "app/ui/tag_controller.h"
 
 namespace tessel {
 
@@ -15,6 +17,8 @@ std::vector<std::unique_ptr<Controller>> MakeControllers(AppContext& context) {
   controllers.push_back(std::make_unique<FindEditController>(context));
   controllers.push_back(std::make_unique<FormatController>(context));
   controllers.push_back(std::make_unique<HelpController>(context));
+  controllers.push_back(std::make_unique<ImportController>(context));
+  controllers.push_back(std::make_unique<TagController>(context));
   return controllers;
 }
 

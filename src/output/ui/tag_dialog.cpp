@@ -10,7 +10,7 @@
 #include <QVBoxLayout>
 
 #include "services/ui/icons.h"
-#include "stack/ui/text_edge.h"
+#include "services/ui/text.h"
 
 namespace tessel {
 
