@@ -1,5 +1,7 @@
 #include "output/ui/tag_dialog.h"
 
+#include <algorithm>
+
 #include <QEvent>
 #include <QIcon>
 #include <QLabel>
@@ -109,7 +111,8 @@ TagDialog::TagDialog(CardCollection& cards, QWidget* parent)
       "Select the cards you want to use with print, email, and print labels operations.", client_);
   text->setWordWrap(true);
   text->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-  text->setGeometry(218, 10, 219, 31);
+  // As high as its lines need in the font at hand, above the list.
+  text->setGeometry(218, 6, 230, std::min(text->heightForWidth(230), 46));
 
   model_ = new TagListModel(cards_, marks_, this);
   list_ = new QListView(client_);
