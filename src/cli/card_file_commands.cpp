@@ -87,7 +87,10 @@ const Registration kInfo({"info", "  info FILE       version, card counts and fo
 const Registration kShow({"show", "  show FILE       the cards as JSON, sorted, front card first\n", 20,
                           Show});
 const Registration kConvert(
-    {"convert", "  convert IN OUT  read IN as Open does and write OUT as Save does\n", 30, Convert});
+    {"convert",
+     "  convert IN OUT  read IN as Open does and write OUT as Save does\n"
+     "                  (FILE and IN may also be Cardfile files, imported as the program does)\n",
+     30, Convert});
 
 }  // namespace
 
