@@ -467,20 +467,12 @@ std::vector<uint8_t> CardFileBytes(const FormatSettings& format,
   return bytes;
 }
 
-void StderrReporter::ShowError(const std::string& text) {
-  std::fprintf(stderr, "%s%s\n", prefix_.c_str(), text.c_str());
-}
-
-bool ReadCardFile(CardCollection& cards, FormatSettings& format, const std::string& path,
-                  ErrorReporter& errors) {
+FileResult ReadCardFile(CardCollection& cards, FormatSettings& format, const std::string& path) {
   CardFileData data;
   const ReadResult result = LoadCardFileData(path, data);
-  if (!result.Ok()) {
-    errors.ShowError(ReadErrorMessage(result, path));
-    return false;
-  }
+  if (!result.Ok()) return {false, ReadErrorMessage(result, path), result.detail};
   ApplyCardFileData(cards, format, std::move(data));
-  return true;
+  return {};
 }
 
 void ApplyCardFileData(CardCollection& cards, FormatSettings& format, CardFileData&& data) {
@@ -491,25 +483,23 @@ void ApplyCardFileData(CardCollection& cards, FormatSettings& format, CardFileDa
   cards.SetModified(false);
 }
 
-bool WriteCardFile(CardCollection& cards, const FormatSettings& format, const std::string& path,
-                   ErrorReporter& errors, FileOps& ops) {
+FileResult WriteCardFile(CardCollection& cards, const FormatSettings& format,
+                         const std::string& path, FileOps& ops) {
   cards.ResortKeepingFront();
   AtomicFile file(ops);
-  if (!file.Begin(path)) {
-    errors.ShowError("File Error - \"" + path + "\"");
-    return false;
-  }
+  if (!file.Begin(path)) return {false, "File Error - \"" + path + "\"", file.Error()};
   ByteWriter writer(&AtomicFile::SinkFor, &file);
   const bool serialized = SerializeCardFile(writer, format, cards.Cards());
   if (!serialized || !file.Commit()) {
     const std::string why = !file.Error().empty() ? file.Error() : "a card text is too long";
     file.Abort();
-    errors.ShowError("File Error - \"" + path + "\" could not be saved (" + why +
-                     "). The file on disk is unchanged.");
-    return false;
+    return {false,
+            "File Error - \"" + path + "\" could not be saved (" + why +
+                "). The file on disk is unchanged.",
+            why};
   }
   cards.SetModified(false);
-  return true;
+  return {};
 }
 
 }  // namespace tessel
