@@ -136,16 +136,17 @@ void Document::ImportCardfile(CardfileImportUi& ui) {
     return;
   }
   if (!New()) return;
-  ImportCardfileFrom(*chosen, ui);
+  // A warning comes after the cards are in, so the user sees what did come
+  // through.
+  if (const FileResult result = ImportCardfileFrom(*chosen); !result.message.empty()) {
+    ui.ShowMessage(result.message);
+  }
 }
 
-bool Document::ImportCardfileFrom(const std::string& path, ErrorReporter& notices) {
+FileResult Document::ImportCardfileFrom(const std::string& path) {
   std::vector<CardInfo> imported;
   const CrdReadResult result = LoadCrdFile(path, imported);
-  if (!result.Imports()) {
-    notices.ShowError(CrdMessage(result, path));
-    return false;
-  }
+  if (!result.Imports()) return {false, CrdMessage(result, path), result.detail};
   ApplyCardFileData(cards_, format_, CardFileData{0, std::nullopt, std::move(imported)});
   // Save must never write card-file bytes over the Cardfile file.
   saveBlocked_ = true;
@@ -155,9 +156,7 @@ bool Document::ImportCardfileFrom(const std::string& path, ErrorReporter& notice
     ui_.ApplyCardFormat();
     ui_.FocusFrontBody();
   }
-  // Told after the cards are in, so the user sees what did come through.
-  if (result.status == CrdStatus::Partial) notices.ShowError(CrdMessage(result, path));
-  return true;
+  return {true, CrdMessage(result, path), result.detail};
 }
 
 }  // namespace tessel

@@ -35,13 +35,16 @@ class DocumentUi {
 };
 
 // What File > Import > Cardfile... shows besides the document's own
-// prompts. ShowError is the program's plain message box: the exclamation
-// icon and the program's name as caption.
-class CardfileImportUi : public ErrorReporter {
+// prompts.
+class CardfileImportUi {
  public:
+  virtual ~CardfileImportUi() = default;
   // The open dialog for "Cardfile Files (*.crd)" with default suffix "crd"
   // and an existing file required; nullopt when the user cancels.
   virtual std::optional<std::string> AskCardfilePath(const std::optional<std::string>& folder) = 0;
+  // The program's plain message box: the exclamation icon and the
+  // program's name as caption.
+  virtual void ShowMessage(const std::string& text) = 0;
 };
 
 // "Tessel - Untitled" or "Tessel - " and the path.
@@ -80,11 +83,11 @@ class Document {
   // Imports a Cardfile file into the document as New left it (also for a
   // .crd file named on the command line): the cards sorted and tagged, the
   // file's path and title with Save blocked until Save As, the card count
-  // shown, the document unchanged, the focus in the front body. A damaged
-  // file gives what it holds whole and a warning after the import. False,
-  // after telling `notices`, when nothing could be imported; the document
-  // then stays as it was.
-  bool ImportCardfileFrom(const std::string& path, ErrorReporter& notices);
+  // shown, the document unchanged, the focus in the front body. Not ok when
+  // nothing could be imported (the document then stays as it was); ok with a
+  // message when a damaged file gave only what it holds whole, a warning to
+  // show after the import. The caller shows the message.
+  FileResult ImportCardfileFrom(const std::string& path);
 
  private:
   // Shows a failed read or save; true when it succeeded.

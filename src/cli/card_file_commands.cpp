@@ -78,9 +78,7 @@ int Convert(const Args& args) {
   if (args.size() != 2) return kUsageError;
   Loaded& l = KeptLoaded();
   if (!Load(args[0], l)) return 1;
-  const FileResult written = WriteCardFile(l.cards, l.format, args[1]);
-  if (!written) Fail(written.message);
-  return written ? 0 : 1;
+  return Save(l, args[1]);
 }
 
 const Registration kInfo({"info", "  info FILE       version, card counts and format settings, one per line\n",

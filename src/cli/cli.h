@@ -46,6 +46,9 @@ struct Loaded {
 // cards is loaded with a warning on stderr.
 bool Load(const std::string& path, Loaded& loaded);
 
+// Saves the cards as Save does; the exit status, after reporting a failure.
+int Save(Loaded& loaded, const std::string& path);
+
 // A Loaded that lives until the process ends. The tool ends without
 // freeing it: the system takes the memory back at once, where freeing a
 // million cards one by one would take a third of the run.

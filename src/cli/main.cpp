@@ -72,6 +72,12 @@ bool Load(const std::string& path, Loaded& loaded) {
   return true;
 }
 
+int Save(Loaded& loaded, const std::string& path) {
+  const FileResult written = WriteCardFile(loaded.cards, loaded.format, path);
+  if (!written) Fail(written.message);
+  return written ? 0 : 1;
+}
+
 }  // namespace tessel::cli
 
 int main(int argc, char** argv) {

@@ -19,7 +19,7 @@ int Tag(const Args& args) {
   if (only ? args.size() < 3 : (args.size() != 2 || (mode != "--all" && mode != "--none"))) {
     return kUsageError;
   }
-  Loaded l;
+  Loaded& l = KeptLoaded();
   if (!Load(path, l)) return 1;
   if (l.cardfile) {
     // Saving would put card-file bytes over the Cardfile file.
@@ -54,8 +54,7 @@ int Tag(const Args& args) {
     marks.TagRows(rows);
   }
   marks.Apply(l.cards);
-  StderrReporter errors("tessel-cli: ");
-  return WriteCardFile(l.cards, l.format, path, errors) ? 0 : 1;
+  return Save(l, path);
 }
 
 const Registration kTag({"tag",

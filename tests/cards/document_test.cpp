@@ -362,7 +362,7 @@ class ImportTest : public DocumentTest {
       paths.pop_front();
       return p;
     }
-    void ShowError(const std::string& text) override { notices.push_back(text); }
+    void ShowMessage(const std::string& text) override { notices.push_back(text); }
   };
 
   std::string Crd(const std::string& name, const test::Bytes& b) {

@@ -21,7 +21,7 @@ std::optional<std::string> ImportController::AskCardfilePath(
   return ToPath(chosen);
 }
 
-void ImportController::ShowError(const std::string& text) {
+void ImportController::ShowMessage(const std::string& text) {
   c_.ShowStandardMessage(ToQString(text), QMessageBox::Warning);
 }
 
