@@ -47,6 +47,50 @@ for name, data in seeds.items():
     with open(os.path.join(here, "cardfile", name), "wb") as f:
         f.write(data)
 
+
+
+def crd(cards, count=None) -> bytes:
+    """The Cardfile layout the reader documents: 32-bit count, 32-bit text lengths."""
+    out = b"MGC" + struct.pack("<i", len(cards) if count is None else count)
+    position = 7 + 52 * len(cards)
+    for index, body in cards:
+        out += struct.pack("<IIB", 0, position, 0) + index[:43].ljust(43, b"\0")
+        position += 4 + len(body)
+    for _, body in cards:
+        out += struct.pack("<I", len(body)) + body
+    return out
+
+
+def classic_crd(cards) -> bytes:
+    """As the classic program writes it: 16-bit count, picture size 0, 16-bit text length."""
+    out = b"MGC" + struct.pack("<H", len(cards))
+    position = 5 + 52 * len(cards)
+    for index, body in cards:
+        out += b"\0" * 6 + struct.pack("<IB", position, 0) + index[:40].ljust(40, b"\0") + b"\0"
+        position += 4 + len(body)
+    for _, body in cards:
+        out += struct.pack("<HH", 0, len(body)) + body
+    return out
+
+
+crd_seeds = {
+    "three": crd([(b"zebra", b"Z\r\nz"), (b"\xc9cole", b"caf\xe9"), (b"apple", b"")]),
+    "classic": classic_crd([(b"Smith, Ann", b"Ann Smith\r\n12 High St"), (b"Bank", b"Acct 4471"),
+                            (b"L" * 40, b"t" * 440)]),
+    "window": crd([(b"K" * 43, b"w" * 1500), (b"zero", b"ab\0cd")]),
+    "empty": crd([]),
+    "negative": crd([(b"a", b"b")], count=-3),
+    "huge-count": crd([(b"only", b"one")], count=0x7FFFFFFF),
+    "cut-entries": crd([(b"a", b"A"), (b"b", b"B"), (b"c", b"C")])[:7 + 52 * 2 + 20],
+    "outside": b"MGC" + struct.pack("<i", 1) + struct.pack("<IIB", 0, 0xFFFFFFF0, 0) + b"x".ljust(43, b"\0"),
+    "other": b"RRG" + struct.pack("<i", 1) + b"\0" * 60,
+    "short": b"MGC\1\0",
+}
+os.makedirs(os.path.join(here, "crd"), exist_ok=True)
+for name, data in crd_seeds.items():
+    with open(os.path.join(here, "crd", name), "wb") as f:
+        f.write(data)
+
 for i, value in enumerate(["0:1:10:20:530:400", "0:1:0x10:20:530:400", "0:1:10:20:530",
                            " -1: 2:017:0X1f:+4:5", "", "0x:1", "2:1:-2147483648:0:99999999999:7"]):
     with open(os.path.join(here, "placement", f"seed-{i}"), "wb") as f:

@@ -1,5 +1,7 @@
-// Writes the bundled sample card file. The cards are written in UTF-8 here
-// and stored as Windows-1252, as the program stores every text.
+// Writes the bundled sample card file, and with --crd a sample Cardfile file
+// for trying the import. The cards are written in UTF-8 here and stored as
+// Windows-1252, as the program stores every text.
+#include <fstream>
 #include <iostream>
 #include <string>
 #include <vector>
@@ -61,11 +63,57 @@ std::string WindowsText(const char* utf8) {
   return out;
 }
 
+// The first cards of the sample in the layout the classic Cardfile program
+// writes: "MGC", a 16-bit count, 52-byte index entries (six zero bytes, the
+// data position, a flag byte, 40 index bytes and a zero byte), then each
+// card's data as a 16-bit picture size of 0, a 16-bit text length and the
+// text. Files are written in the order of the array, which is not sorted:
+// the import sorts.
+constexpr std::size_t kCrdCards = 12;
+
+void Put16(std::string& out, unsigned v) {
+  out += static_cast<char>(v & 0xFF);
+  out += static_cast<char>((v >> 8) & 0xFF);
+}
+
+std::string CrdBytes() {
+  std::vector<std::pair<std::string, std::string>> cards;
+  for (std::size_t i = 0; i < kCrdCards; ++i) {
+    const SampleCard& c = kCards[(i * 5) % std::size(kCards)];
+    cards.emplace_back(WindowsText(c.index), WindowsText(c.body));
+  }
+  std::string out = "MGC";
+  Put16(out, static_cast<unsigned>(cards.size()));
+  std::size_t position = out.size() + 52 * cards.size();
+  for (const auto& [index, text] : cards) {
+    out.append(6, '\0');
+    Put16(out, static_cast<unsigned>(position & 0xFFFF));
+    Put16(out, static_cast<unsigned>(position >> 16));
+    out += '\0';
+    out += index.substr(0, 40);
+    out.append(41 - std::min<std::size_t>(index.size(), 40), '\0');
+    position += 4 + text.size();
+  }
+  for (const auto& [index, text] : cards) {
+    Put16(out, 0);
+    Put16(out, static_cast<unsigned>(text.size()));
+    out += text;
+  }
+  return out;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
+  if (argc == 3 && std::string(argv[1]) == "--crd") {
+    const std::string bytes = CrdBytes();
+    std::ofstream out(argv[2], std::ios::binary | std::ios::trunc);
+    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    return out.flush() ? 0 : 1;
+  }
   if (argc != 2) {
-    std::cerr << "usage: tessel-make-sample OUT.tsl\n";
+    std::cerr << "usage: tessel-make-sample OUT.tsl\n"
+                 "       tessel-make-sample --crd OUT.crd\n";
     return 2;
   }
   tessel::CardCollection cards;

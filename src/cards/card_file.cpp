@@ -96,12 +96,6 @@ bool ReadI32(ByteReader& in, int32_t& v) {
   return true;
 }
 
-std::string FixedField(const uint8_t* field, std::size_t size) {
-  const void* nul = std::memchr(field, 0, size);
-  const std::size_t length = nul ? static_cast<const uint8_t*>(nul) - field : size;
-  return std::string(reinterpret_cast<const char*>(field), length);
-}
-
 ReadResult ParseFixed(ByteReader& in, uint32_t version, CardFileData& out) {
   int32_t count;
   if (!ReadI32(in, count)) return Damaged("it ends before its card count");

@@ -1,5 +1,7 @@
 #include "cards/document.h"
 
+#include "cards/crd_file.h"
+
 namespace tessel {
 
 std::string DocumentTitle(const std::string& path) {
@@ -51,6 +53,9 @@ bool Document::New() {
     cards_.RemoveAllCards();
     cards_.RemoveAllCardWindows();
     SetPath("");
+    // The block guards an imported file's path, which is gone now; a new
+    // document must not keep Save disabled.
+    saveBlocked_ = false;
     cards_.SetModified(false);
   }
   FocusIfCards();
@@ -122,6 +127,36 @@ bool Document::Close() {
 void Document::LoadCommandLine(const std::string& text) {
   Report(ReadCardFile(cards_, format_, text));
   SetPath(text);
+}
+
+void Document::ImportCardfile(CardfileImportUi& ui) {
+  const std::optional<std::string> chosen = ui.AskCardfilePath(DialogFolder());
+  if (!chosen) {
+    FocusIfCards();
+    return;
+  }
+  if (!New()) return;
+  // A warning comes after the cards are in, so the user sees what did come
+  // through.
+  if (const FileResult result = ImportCardfileFrom(*chosen); !result.message.empty()) {
+    ui.ShowMessage(result.message);
+  }
+}
+
+FileResult Document::ImportCardfileFrom(const std::string& path) {
+  std::vector<CardInfo> imported;
+  const CrdReadResult result = LoadCrdFile(path, imported);
+  if (!result.Imports()) return {false, CrdMessage(result, path), result.detail};
+  ApplyCardFileData(cards_, format_, CardFileData{0, std::nullopt, std::move(imported)});
+  // Save must never write card-file bytes over the Cardfile file.
+  saveBlocked_ = true;
+  SetPath(path);
+  ui_.ShowCardCount(cards_.Size());
+  if (!cards_.Empty()) {
+    ui_.ApplyCardFormat();
+    ui_.FocusFrontBody();
+  }
+  return {true, CrdMessage(result, path), result.detail};
 }
 
 }  // namespace tessel

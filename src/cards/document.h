@@ -34,6 +34,19 @@ class DocumentUi {
   virtual void FocusFrontBody() = 0;
 };
 
+// What File > Import > Cardfile... shows besides the document's own
+// prompts.
+class CardfileImportUi {
+ public:
+  virtual ~CardfileImportUi() = default;
+  // The open dialog for "Cardfile Files (*.crd)" with default suffix "crd"
+  // and an existing file required; nullopt when the user cancels.
+  virtual std::optional<std::string> AskCardfilePath(const std::optional<std::string>& folder) = 0;
+  // The program's plain message box: the exclamation icon and the
+  // program's name as caption.
+  virtual void ShowMessage(const std::string& text) = 0;
+};
+
 // "Tessel - Untitled" or "Tessel - " and the path.
 std::string DocumentTitle(const std::string& path);
 
@@ -63,6 +76,18 @@ class Document {
   bool Close();
   // The start-up load: the path and title follow the text whatever the read gave.
   void LoadCommandLine(const std::string& text);
+
+  // File > Import > Cardfile...: the file dialog, New with its prompt, then
+  // ImportCardfileFrom. Cancelling either changes nothing.
+  void ImportCardfile(CardfileImportUi& ui);
+  // Imports a Cardfile file into the document as New left it (also for a
+  // .crd file named on the command line): the cards sorted and tagged, the
+  // file's path and title with Save blocked until Save As, the card count
+  // shown, the document unchanged, the focus in the front body. Not ok when
+  // nothing could be imported (the document then stays as it was); ok with a
+  // message when a damaged file gave only what it holds whole, a warning to
+  // show after the import. The caller shows the message.
+  FileResult ImportCardfileFrom(const std::string& path);
 
  private:
   // Shows a failed read or save; true when it succeeded.

@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
@@ -96,6 +97,46 @@ bool ByteReader::String(std::string& out, uint64_t n) {
   }
   out.resize(static_cast<std::size_t>(n));
   return Bytes(out.data(), out.size());
+}
+
+// ---------------------------------------------------------- PositionedReader
+
+PositionedReader::PositionedReader(std::span<const uint8_t> data)
+    : data_(data), size_(data.size()) {}
+
+PositionedReader::PositionedReader(int fd, uint64_t size) : fd_(fd), size_(size) {}
+
+std::size_t PositionedReader::ReadAt(uint64_t offset, void* dst, std::size_t n) {
+  if (offset >= size_) return 0;
+  n = static_cast<std::size_t>(std::min<uint64_t>(n, size_ - offset));
+  auto* out = static_cast<uint8_t*>(dst);
+  if (fd_ < 0) {
+    std::memcpy(out, data_.data() + offset, n);
+    return n;
+  }
+  // Records usually follow one another, so a window read ahead serves most
+  // reads without a system call.
+  std::size_t done = 0;
+  while (done < n) {
+    const uint64_t at = offset + done;
+    if (at < windowStart_ || at >= windowStart_ + windowUsed_) {
+      window_.resize(kReadBuffer);
+      const std::size_t want =
+          static_cast<std::size_t>(std::min<uint64_t>(window_.size(), size_ - at));
+      ssize_t got;
+      do {
+        got = ::pread(fd_, window_.data(), want, static_cast<off_t>(at));
+      } while (got < 0 && errno == EINTR);
+      windowStart_ = at;
+      windowUsed_ = got > 0 ? static_cast<std::size_t>(got) : 0;
+      if (windowUsed_ == 0) break;  // an I/O error, or the file shrank under us
+    }
+    const std::size_t from = static_cast<std::size_t>(at - windowStart_);
+    const std::size_t take = std::min(n - done, windowUsed_ - from);
+    std::memcpy(out + done, window_.data() + from, take);
+    done += take;
+  }
+  return done;
 }
 
 // ---------------------------------------------------------------- ByteWriter
@@ -252,6 +293,12 @@ void AtomicFile::Abort() {
     temp_.clear();
   }
   errno = saved;
+}
+
+std::string FixedField(const uint8_t* field, std::size_t size) {
+  const void* nul = std::memchr(field, 0, size);
+  const std::size_t length = nul ? static_cast<std::size_t>(static_cast<const uint8_t*>(nul) - field) : size;
+  return std::string(reinterpret_cast<const char*>(field), length);
 }
 
 int OpenForReading(const std::string& path, uint64_t& size) {

@@ -13,6 +13,12 @@
 
 namespace tessel {
 
+// Little-endian 32-bit value at `p`.
+inline uint32_t LoadU32(const uint8_t* p) {
+  return static_cast<uint32_t>(p[0]) | (static_cast<uint32_t>(p[1]) << 8) |
+         (static_cast<uint32_t>(p[2]) << 16) | (static_cast<uint32_t>(p[3]) << 24);
+}
+
 // Little-endian reads from memory or a file through one buffer. It always
 // knows how many bytes can still come, so a reader can refuse a length or a
 // count the input cannot hold before it allocates anything.
@@ -52,8 +58,7 @@ class ByteReader {
     uint8_t b[4];
     const uint8_t* p = Buffered(4) ? cur_ : (Bytes(b, 4) ? b : nullptr);
     if (!p) return false;
-    v = static_cast<uint32_t>(p[0]) | (static_cast<uint32_t>(p[1]) << 8) |
-        (static_cast<uint32_t>(p[2]) << 16) | (static_cast<uint32_t>(p[3]) << 24);
+    v = LoadU32(p);
     if (p == cur_) Consume(4);
     return true;
   }
@@ -76,6 +81,29 @@ class ByteReader {
   const uint8_t* end_ = nullptr;
   uint64_t remaining_ = 0;  // bytes not yet consumed, buffered ones included
   bool failed_ = false;
+};
+
+// Reads at given offsets, from memory or from a file through a small window,
+// for formats whose records point at one another. A read never goes past the
+// end of the input: it returns the bytes that are there.
+class PositionedReader {
+ public:
+  explicit PositionedReader(std::span<const uint8_t> data);
+  // Reads from an open descriptor (not owned) of a file of `size` bytes.
+  PositionedReader(int fd, uint64_t size);
+
+  uint64_t Size() const { return size_; }
+  // Copies up to n bytes from `offset` into dst; the count copied is smaller
+  // than n only at the end of the input or after a read error.
+  std::size_t ReadAt(uint64_t offset, void* dst, std::size_t n);
+
+ private:
+  int fd_ = -1;
+  std::span<const uint8_t> data_;
+  uint64_t size_ = 0;
+  std::vector<uint8_t> window_;
+  uint64_t windowStart_ = 0;
+  std::size_t windowUsed_ = 0;
 };
 
 // Little-endian writes into a buffer that drains into a sink function.
@@ -172,6 +200,10 @@ class AtomicFile {
   uint64_t written_ = 0;
   std::string error_;
 };
+
+// The text of a fixed-size field: its bytes up to the first zero byte, or
+// all of them when there is none.
+std::string FixedField(const uint8_t* field, std::size_t size);
 
 // Opens a file for reading: its descriptor and size, or -1 with errno set.
 int OpenForReading(const std::string& path, uint64_t& size);

@@ -25,7 +25,7 @@ int Info(const Args& args) {
   const FormatSettings& f = l.format;
   char version[16];
   std::snprintf(version, sizeof version, "0x%04X", l.version);
-  std::cout << "version: " << version << '\n'
+  std::cout << "version: " << (l.cardfile ? "MGC" : version) << '\n'
             << "cards: " << l.cards.Size() << '\n'
             << "tagged: " << l.cards.TaggedCount() << '\n'
             << "indexFace: " << Cp1252ToUtf8(f.indexFace) << '\n'
@@ -45,7 +45,11 @@ int Show(const Args& args) {
   Loaded& l = KeptLoaded();
   if (!Load(args[0], l)) return 1;
   nlohmann::ordered_json out;
-  out["version"] = l.version;
+  if (l.cardfile) {
+    out["version"] = "MGC";
+  } else {
+    out["version"] = l.version;
+  }
   if (l.hasFormat) {
     const FormatSettings& f = l.format;
     out["format"] = {{"indexFace", Cp1252ToUtf8(f.indexFace)},
@@ -74,9 +78,7 @@ int Convert(const Args& args) {
   if (args.size() != 2) return kUsageError;
   Loaded& l = KeptLoaded();
   if (!Load(args[0], l)) return 1;
-  const FileResult written = WriteCardFile(l.cards, l.format, args[1]);
-  if (!written) Fail(written.message);
-  return written ? 0 : 1;
+  return Save(l, args[1]);
 }
 
 const Registration kInfo({"info", "  info FILE       version, card counts and format settings, one per line\n",
@@ -84,7 +86,10 @@ const Registration kInfo({"info", "  info FILE       version, card counts and fo
 const Registration kShow({"show", "  show FILE       the cards as JSON, sorted, front card first\n", 20,
                           Show});
 const Registration kConvert(
-    {"convert", "  convert IN OUT  read IN as Open does and write OUT as Save does\n", 30, Convert});
+    {"convert",
+     "  convert IN OUT  read IN as Open does and write OUT as Save does\n"
+     "                  (FILE and IN may also be Cardfile files, imported as the program does)\n",
+     30, Convert});
 
 }  // namespace
 

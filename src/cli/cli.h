@@ -31,16 +31,23 @@ inline constexpr int kUsageError = 2;
 // Writes "tessel-cli: " and the message to stderr.
 void Fail(const std::string& message);
 
-// A file read as the program reads it.
+// A file read as the program reads it: a card file, or a Cardfile file
+// imported.
 struct Loaded {
-  uint32_t version = 0;
+  uint32_t version = 0;   // of a card file
+  bool cardfile = false;  // a Cardfile file ("MGC"); it has no version word
   bool hasFormat = false;
   CardCollection cards;
   FormatSettings format;  // the tool's defaults until a file replaces them
 };
 
-// Reads a card file; false after reporting on stderr.
+// Reads a card file or imports a Cardfile file, recognised by its content;
+// false after reporting on stderr. A damaged Cardfile file that still gave
+// cards is loaded with a warning on stderr.
 bool Load(const std::string& path, Loaded& loaded);
+
+// Saves the cards as Save does; the exit status, after reporting a failure.
+int Save(Loaded& loaded, const std::string& path);
 
 // A Loaded that lives until the process ends. The tool ends without
 // freeing it: the system takes the memory back at once, where freeing a

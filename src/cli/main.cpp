@@ -8,6 +8,8 @@
 #include <string>
 
 #include "cards/card_file.h"
+#include "cards/codepage.h"
+#include "cards/crd_file.h"
 #include "cli/cli.h"
 
 namespace tessel::cli {
@@ -30,6 +32,10 @@ void PrintUsage(std::ostream& out) {
          "  --version       show the version\n";
 }
 
+bool HasCrdExtension(const std::string& path) {
+  return path.size() >= 4 && MbsICmp(std::string_view(path).substr(path.size() - 4), ".crd") == 0;
+}
+
 }  // namespace
 
 Registration::Registration(const Command& command) { Commands().push_back(command); }
@@ -43,16 +49,33 @@ Loaded& KeptLoaded() {
 }
 
 bool Load(const std::string& path, Loaded& loaded) {
+  std::vector<CardInfo> imported;
+  const CrdReadResult crd = LoadCrdFile(path, imported);
+  if (crd.Imports() || crd.status == CrdStatus::Damaged) {
+    if (crd.status != CrdStatus::Ok) Fail(CrdMessage(crd, path));
+    if (!crd.Imports()) return false;
+    loaded.cardfile = true;
+    ApplyCardFileData(loaded.cards, loaded.format, CardFileData{0, std::nullopt, std::move(imported)});
+    return true;
+  }
   CardFileData data;
   const ReadResult result = LoadCardFileData(path, data);
   if (!result.Ok()) {
-    Fail(ReadErrorMessage(result, path));
+    // A file named as a Cardfile file gets the import's answer.
+    const bool crdNamed = result.status == ReadStatus::Incompatible && HasCrdExtension(path);
+    Fail(crdNamed ? CrdMessage(crd, path) : ReadErrorMessage(result, path));
     return false;
   }
   loaded.version = data.version;
   loaded.hasFormat = data.format.has_value();
   ApplyCardFileData(loaded.cards, loaded.format, std::move(data));
   return true;
+}
+
+int Save(Loaded& loaded, const std::string& path) {
+  const FileResult written = WriteCardFile(loaded.cards, loaded.format, path);
+  if (!written) Fail(written.message);
+  return written ? 0 : 1;
 }
 
 }  // namespace tessel::cli

@@ -8,6 +8,7 @@
 #include <filesystem>
 
 #include "app/command_rules.h"
+#include "support/crd_for_test.h"
 #include "support/test_support.h"
 
 namespace tessel {
@@ -342,6 +343,128 @@ TEST(CommandStrings, PromptAndTooltipSplitAtTheLineFeed) {
   EXPECT_EQ(CommandPrompt(CommandId::Exit), "Exit the application ");
   EXPECT_EQ(CommandTooltip(CommandId::Exit), "");
   EXPECT_EQ(CommandString(static_cast<CommandId>(40010)), "");
+}
+
+// File > Import > Cardfile...: the document's side, with its own dialog and
+// the plain message box scripted.
+class ImportTest : public DocumentTest {
+ protected:
+  class ImportUi final : public CardfileImportUi {
+   public:
+    std::deque<std::optional<std::string>> paths;
+    std::vector<std::optional<std::string>> folders;
+    std::vector<std::string> notices;
+    std::optional<std::string> AskCardfilePath(const std::optional<std::string>& folder) override {
+      folders.push_back(folder);
+      EXPECT_FALSE(paths.empty()) << "unexpected file dialog";
+      if (paths.empty()) return std::nullopt;
+      auto p = paths.front();
+      paths.pop_front();
+      return p;
+    }
+    void ShowMessage(const std::string& text) override { notices.push_back(text); }
+  };
+
+  std::string Crd(const std::string& name, const test::Bytes& b) {
+    const std::string path = dir.File(name);
+    test::WriteBytes(path, b.v);
+    return path;
+  }
+  void Import(const std::string& path) {
+    importUi.paths = {path};
+    doc.ImportCardfile(importUi);
+  }
+
+  ImportUi importUi;
+};
+
+TEST_F(ImportTest, ImportedCardsAreSortedTaggedUnchangedAndSaveIsBlocked) {
+  settings.values[kLastFile] = "/home/ann/cards/home.tsl";
+  const std::string crd = Crd("old.crd", test::ClassicCrdFile({{"zebra", "Z"}, {"apple", "A"}, {"Mango", ""}}));
+  const auto bytes = test::ReadBytes(crd);
+  Import(crd);
+  EXPECT_EQ(importUi.folders, (std::vector<std::optional<std::string>>{"/home/ann/cards"}));
+  EXPECT_TRUE(importUi.notices.empty());
+  EXPECT_EQ(Indexes(), (std::vector<std::string>{"apple", "Mango", "zebra"}));
+  EXPECT_EQ(cards.TaggedCount(), 3u);
+  EXPECT_EQ(cards.StackSize(), 3u);
+  EXPECT_FALSE(cards.Modified());
+  EXPECT_EQ(ui.title, "Tessel - " + crd);
+  EXPECT_EQ(doc.Path(), crd);
+  EXPECT_EQ(ui.shownCount, 3u);
+  EXPECT_EQ(ui.focused, 1);
+  EXPECT_TRUE(doc.SaveBlocked());
+  EXPECT_EQ(settings.values[kLastFile], "/home/ann/cards/home.tsl");  // read, not changed
+
+  // Save goes to a new card file; the Cardfile file is never written.
+  const std::string tsl = dir.File("new.tsl");
+  ui.savePaths = {tsl};
+  EXPECT_TRUE(doc.Save());
+  EXPECT_EQ(test::ReadBytes(crd), bytes);
+  EXPECT_FALSE(doc.SaveBlocked());
+  EXPECT_EQ(ui.title, "Tessel - " + tsl);
+  CardFileData saved;
+  ASSERT_TRUE(LoadCardFileData(tsl, saved).Ok());
+  EXPECT_EQ(saved.cards.size(), 3u);
+}
+
+TEST_F(ImportTest, CancelInTheDialogOrThePromptChangesNothing) {
+  EditedCard("kept");
+  importUi.paths = {std::nullopt};
+  doc.ImportCardfile(importUi);
+  EXPECT_EQ(Indexes(), std::vector<std::string>{"kept"});
+  EXPECT_EQ(ui.asked, 0);
+  EXPECT_EQ(ui.focused, 1);  // back to the front card
+
+  ui.answers = {SaveAnswer::Cancel};
+  Import(Crd("a.crd", test::CrdFile({{"new", ""}})));
+  EXPECT_EQ(Indexes(), std::vector<std::string>{"kept"});
+  EXPECT_TRUE(cards.Modified());
+  EXPECT_EQ(ui.title, "Tessel - Untitled");
+
+  ui.answers = {SaveAnswer::No};
+  Import(dir.File("a.crd"));
+  EXPECT_EQ(Indexes(), std::vector<std::string>{"new"});
+}
+
+TEST_F(ImportTest, UnreadableFilesLeaveTheDocumentAsNewLeftIt) {
+  const std::string crd = Crd("first.crd", test::CrdFile({{"first", ""}}));
+  Import(crd);
+  ASSERT_TRUE(doc.SaveBlocked());
+  const std::string other = Crd("other.crd", test::Bytes{}.str("RRG").u32(1).fill(60));
+  const std::string empty = Crd("empty.crd", test::Bytes{}.str("MGC").u32(2));
+  struct Case {
+    std::string path, message;
+  } cases[] = {{dir.File("missing.crd"), "File error - 25"},
+               {other, "File not compatible"},
+               {empty, "File error - \"" + empty + "\" is damaged or incomplete: it ends before its first "
+                       "card. Nothing was imported from it."}};
+  for (const Case& c : cases) {
+    importUi.notices.clear();
+    Import(c.path);
+    EXPECT_EQ(importUi.notices, std::vector<std::string>{c.message});
+    EXPECT_TRUE(cards.Empty());
+    EXPECT_EQ(ui.title, "Tessel - Untitled");
+    EXPECT_EQ(doc.Path(), "");
+    EXPECT_FALSE(doc.SaveBlocked());  // New gave up the imported file's path
+    EXPECT_FALSE(cards.Modified());
+  }
+}
+
+TEST_F(ImportTest, ADamagedFileGivesItsWholeCardsAndThenAWarning) {
+  const std::string crd = Crd("cut.crd", test::CrdFile({{"b", "B"}, {"a", "A"}}, 4));
+  Import(crd);
+  EXPECT_EQ(Indexes(), (std::vector<std::string>{"a", "b"}));
+  ASSERT_EQ(importUi.notices.size(), 1u);
+  EXPECT_NE(importUi.notices[0].find("only 2 of the 4 cards"), std::string::npos) << importUi.notices[0];
+  EXPECT_EQ(ui.title, "Tessel - " + crd);
+  EXPECT_TRUE(doc.SaveBlocked());
+
+  // An empty Cardfile file is no error: the title still names it.
+  Import(Crd("none.crd", test::CrdFile({})));
+  EXPECT_TRUE(cards.Empty());
+  EXPECT_EQ(ui.title, "Tessel - " + dir.File("none.crd"));
+  EXPECT_EQ(ui.shownCount, 0u);
 }
 
 }  // namespace

@@ -7,6 +7,8 @@
 #include "app/ui/format_controller.h"
 #include "app/ui/help_controller.h"
 #include "app/ui/print_controller.h"
+#include "app/ui/import_controller.h"
+#include "app/ui/tag_controller.h"
 
 namespace tessel {
 
@@ -19,6 +21,8 @@ std::vector<std::unique_ptr<Controller>> MakeControllers(AppContext& context) {
   controllers.push_back(std::make_unique<HelpController>(context));
   controllers.push_back(std::make_unique<PrintController>(context));
   controllers.push_back(std::make_unique<ExportController>(context));
+  controllers.push_back(std::make_unique<ImportController>(context));
+  controllers.push_back(std::make_unique<TagController>(context));
   return controllers;
 }
 

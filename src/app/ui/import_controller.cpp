@@ -1,0 +1,28 @@
+#include "app/ui/import_controller.h"
+
+#include "services/ui/text.h"
+
+namespace tessel {
+
+ImportController::ImportController(AppContext& context) : c_(context) {
+  c_.commands.Handle(CommandId::ImportCardfile, [this] {
+    c_.model.document.ImportCardfile(*this);
+    // Also after a failed import, which leaves the document New emptied.
+    c_.frame.ShowCardCount();
+  });
+}
+
+std::optional<std::string> ImportController::AskCardfilePath(
+    const std::optional<std::string>& folder) {
+  const QString chosen = c_.dialogs.OpenFileName(
+      c_.frame.Window(), folder ? std::optional(FromPath(*folder)) : std::nullopt,
+      {QStringLiteral("Cardfile Files (*.crd)"), QStringLiteral("crd")});
+  if (chosen.isEmpty()) return std::nullopt;
+  return ToPath(chosen);
+}
+
+void ImportController::ShowMessage(const std::string& text) {
+  c_.ShowStandardMessage(ToQString(text), QMessageBox::Warning);
+}
+
+}  // namespace tessel
