@@ -23,6 +23,16 @@ std::vector<std::string> TaggedLabelTexts(const CardCollection& cards, bool inde
   return texts;
 }
 
+LabelSlot PlaceLabel(const SheetLayout& layout, std::size_t k) {
+  const std::size_t nx = layout.nx > 0 ? static_cast<std::size_t>(layout.nx) : 1;
+  const std::size_t ny = layout.ny > 0 ? static_cast<std::size_t>(layout.ny) : 1;
+  const std::size_t onSheet = k % (nx * ny);
+  const std::size_t col = onSheet % nx;
+  const std::size_t row = onSheet / nx;
+  return {k / (nx * ny), layout.x0 + static_cast<double>(col) * layout.dx,
+          layout.y0 + static_cast<double>(row) * layout.dy};
+}
+
 bool RunLabels(LabelEngine& engine, const std::string& labelName, int tray,
                const std::vector<std::string>& labelTexts, const FormatSettings& format,
                std::string& error) {

@@ -70,6 +70,25 @@ class LabelEngine {
   virtual std::string Error() const = 0;
 };
 
+// Where labels sit on a sheet, in points from the sheet's top left corner:
+// nx labels across, ny down, the first at (x0, y0), the next ones dx and dy
+// further on.
+struct SheetLayout {
+  int nx = 1;
+  int ny = 1;
+  double x0 = 0, y0 = 0, dx = 0, dy = 0;
+};
+
+struct LabelSlot {
+  std::size_t sheet = 0;
+  double x = 0, y = 0;
+  bool operator==(const LabelSlot&) const = default;
+};
+
+// Label k in reading order: column k mod nx, row k div nx, a new sheet after
+// nx * ny labels. A product with one label across prints one label per row.
+LabelSlot PlaceLabel(const SheetLayout& layout, std::size_t k);
+
 // Runs the steps for `labelName`. False when a step failed; `error` then
 // holds the engine's reason.
 bool RunLabels(LabelEngine& engine, const std::string& labelName, int tray,

@@ -158,3 +158,23 @@ TEST(LabelChoiceRules, EmptyFamilyOrPositionPastTheEndChoosesNothing) {
 
 }  // namespace
 }  // namespace tessel
+
+namespace tessel {
+namespace {
+
+TEST(LabelPlacement, ReadingOrderAcrossThenDownThenNextSheet) {
+  const SheetLayout avery5160{3, 10, 11.25, 36, 200.25, 72};
+  EXPECT_EQ(PlaceLabel(avery5160, 0), (LabelSlot{0, 11.25, 36}));
+  EXPECT_EQ(PlaceLabel(avery5160, 2), (LabelSlot{0, 11.25 + 2 * 200.25, 36}));
+  EXPECT_EQ(PlaceLabel(avery5160, 3), (LabelSlot{0, 11.25, 108}));
+  EXPECT_EQ(PlaceLabel(avery5160, 29), (LabelSlot{0, 11.25 + 2 * 200.25, 36 + 9 * 72}));
+  EXPECT_EQ(PlaceLabel(avery5160, 30), (LabelSlot{1, 11.25, 36}));
+  // One label across: one per row; a roll of single labels: one per sheet.
+  EXPECT_EQ(PlaceLabel({1, 7, 4.5, 4.5, 198, 49.5}, 8), (LabelSlot{1, 4.5, 54}));
+  EXPECT_EQ(PlaceLabel({1, 1, 0, 0, 25, 54}, 5), (LabelSlot{5, 0, 0}));
+  // A damaged layout never divides by zero.
+  EXPECT_EQ(PlaceLabel({0, -1, 0, 0, 10, 10}, 2), (LabelSlot{2, 0, 0}));
+}
+
+}  // namespace
+}  // namespace tessel
