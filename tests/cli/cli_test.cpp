@@ -4,33 +4,15 @@
 #include <cstdio>
 #include <nlohmann/json.hpp>
 
+#include "support/cli_run.h"
 #include "support/test_support.h"
 
 namespace tessel {
 namespace {
 
-struct CliRun {
-  int status = -1;
-  std::string out;
-  std::string err;
-};
-
-CliRun Cli(const std::string& args, const test::TempDir& dir) {
-  const std::string errFile = dir.File("stderr.txt");
-  const std::string command = std::string("'") + TESSEL_CLI + "' " + args + " 2>'" + errFile + "'";
-  CliRun run;
-  FILE* pipe = ::popen(command.c_str(), "r");
-  char buffer[4096];
-  std::size_t n;
-  while ((n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) run.out.append(buffer, n);
-  const int status = ::pclose(pipe);
-  run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-  const auto err = test::ReadBytes(errFile);
-  run.err.assign(err.begin(), err.end());
-  return run;
-}
-
-std::string Quoted(const std::string& path) { return "'" + path + "'"; }
+using test::Cli;
+using test::CliRun;
+using test::Quoted;
 
 test::Bytes FixedFile(uint32_t version, const std::vector<CardInfo>& cards) {
   test::Bytes b;
