@@ -11,9 +11,9 @@
 #include <string>
 #include <vector>
 
-#include "cards/codepage.h"
 #include "services/label_catalogue.h"
 #include "services/ui/label_templates.h"
+#include "services/ui/text.h"
 
 namespace {
 
@@ -51,10 +51,7 @@ std::vector<Family> Families() {
   };
 }
 
-std::string Text(const QString& s) {
-  const QByteArray utf8 = s.simplified().toUtf8();
-  return tessel::Utf8ToCp1252(std::string_view(utf8.constData(), utf8.size()));
-}
+std::string Text(const QString& s) { return tessel::ToCp1252(s.simplified()); }
 
 std::string PageSize(const LabelTemplate& t) {
   if (OnSheet(t)) return Text(t.paperId);

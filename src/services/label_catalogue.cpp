@@ -1,7 +1,6 @@
 #include "services/label_catalogue.h"
 
 #include <climits>
-#include <filesystem>
 #include <fstream>
 #include <iterator>
 
@@ -96,18 +95,6 @@ const CatalogueEntry* LabelCatalogue::FindLabel(std::string_view name) const {
 void LabelCatalogue::SetFamily(int slot, std::vector<CatalogueEntry> entries) {
   families_[slot] = std::move(entries);
   loaded_ = true;
-}
-
-std::string LabelCatalogueFolder(const std::string& installed, const std::string& programDir,
-                                 const std::string& sourceFolder) {
-  if (!installed.empty()) return installed;
-  std::error_code ec;
-  const std::filesystem::path beside =
-      std::filesystem::path(programDir) / ".." / "share" / "tessel" / "labels";
-  if (!programDir.empty() && std::filesystem::is_regular_file(beside / kCatalogueFiles[0], ec)) {
-    return std::filesystem::weakly_canonical(beside, ec).string();
-  }
-  return sourceFolder;
 }
 
 }  // namespace tessel

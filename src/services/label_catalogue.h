@@ -75,11 +75,4 @@ class LabelCatalogue {
   bool loaded_ = false;
 };
 
-// Where the catalogue files are: the "Installed" setting when it is set;
-// else `share/tessel/labels` beside the installed program (`programDir` is
-// the program's folder) when it holds the files; else `sourceFolder`, the
-// source tree's resources/labels.
-std::string LabelCatalogueFolder(const std::string& installed, const std::string& programDir,
-                                 const std::string& sourceFolder);
-
 }  // namespace tessel

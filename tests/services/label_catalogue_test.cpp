@@ -93,17 +93,6 @@ TEST(LabelCatalogueLoad, MissingFolderGivesEmptyFamilies) {
   for (int slot = 0; slot < kFamilyCount; ++slot) EXPECT_TRUE(catalogue.Family(slot).empty());
 }
 
-TEST(LabelCatalogueLoad, FolderByInstalledSettingThenBesideProgramThenSource) {
-  test::TempDir dir;
-  const std::string bin = dir.File("bin");
-  std::filesystem::create_directories(bin);
-  EXPECT_EQ(LabelCatalogueFolder("/opt/labels", bin, "/src/labels"), "/opt/labels");
-  EXPECT_EQ(LabelCatalogueFolder("", bin, "/src/labels"), "/src/labels");
-  std::filesystem::create_directories(dir.File("share/tessel/labels"));
-  std::ofstream(dir.File("share/tessel/labels/AStd.txt")) << "0\n";
-  EXPECT_EQ(LabelCatalogueFolder("", bin, "/src/labels"), dir.File("share/tessel/labels"));
-}
-
 TEST(LabelCatalogueShipped, EveryFamilyFileReadsAndNamesItsProducts) {
   LabelCatalogue catalogue;
   catalogue.Load(TESSEL_SOURCE_DIR "/resources/labels");

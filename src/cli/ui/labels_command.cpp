@@ -9,8 +9,10 @@
 #include "cli/cli.h"
 #include "services/label_catalogue.h"
 #include "services/label_run.h"
+#include "services/ui/data_folder.h"
 #include "services/ui/label_engine.h"
 #include "services/ui/qt_settings_store.h"
+#include "services/ui/text.h"
 
 namespace tessel::cli {
 
@@ -19,7 +21,7 @@ namespace {
 // The catalogue where the program finds it (the program's "Installed" setting
 // counts here too).
 void LoadCatalogue(LabelCatalogue& catalogue) {
-  catalogue.Load(LabelCatalogueFolderFor(QtSettingsStore(QStringLiteral("tessel"))));
+  catalogue.Load(ToPath(DataFolder(QtSettingsStore(QStringLiteral("tessel")), QStringLiteral("labels"))));
 }
 
 int List(int argc, char** argv) {

@@ -1,6 +1,5 @@
 #include "services/ui/label_engine.h"
 
-#include <QCoreApplication>
 #include <QPageLayout>
 #include <QPainter>
 #include <QPainterPath>
@@ -8,7 +7,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "cards/codepage.h"
+#include "services/ui/text.h"
 
 namespace tessel {
 
@@ -16,10 +15,6 @@ namespace {
 
 // Text keeps this far from the label's edge when the template sets less.
 inline constexpr double kMinMargin = 3.0;  // points
-
-QString FromCp1252(const std::string& text) {
-  return QString::fromStdString(Cp1252ToUtf8(text));
-}
 
 // The paper source a tray code stands for; nullopt for the printer's default.
 std::optional<QPrinter::PaperSource> PaperSourceFor(int trayCode) {
@@ -166,15 +161,6 @@ bool SheetLabelEngine::Print() {
   return true;
 }
 
-std::string SheetLabelEngine::Error() const {
-  const QByteArray utf8 = error_.toUtf8();
-  return Utf8ToCp1252(std::string_view(utf8.constData(), utf8.size()));
-}
-
-std::string LabelCatalogueFolderFor(const SettingsStore& settings) {
-  return LabelCatalogueFolder(settings.GetString(kInstalled, ""),
-                              QCoreApplication::applicationDirPath().toStdString(),
-                              TESSEL_SOURCE_LABELS_DIR);
-}
+std::string SheetLabelEngine::Error() const { return ToCp1252(error_); }
 
 }  // namespace tessel

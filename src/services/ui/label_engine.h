@@ -7,7 +7,6 @@
 #include <functional>
 #include <optional>
 
-#include "cards/settings_store.h"
 #include "services/label_run.h"
 #include "services/ui/label_templates.h"
 
@@ -58,10 +57,5 @@ class SheetLabelEngine final : public LabelEngine {
   QString face_;
   float size_ = 10;
 };
-
-// The folder of the catalogue files by the "Installed" rule, for this
-// program: the setting, else share/tessel/labels beside the program, else
-// the source tree's resources/labels.
-std::string LabelCatalogueFolderFor(const SettingsStore& settings);
 
 }  // namespace tessel

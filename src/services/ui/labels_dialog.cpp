@@ -13,13 +13,11 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 
-#include "cards/codepage.h"
+#include "services/ui/text.h"
 
 namespace tessel {
 
 namespace {
-
-QString Text(const std::string& cp1252) { return QString::fromStdString(Cp1252ToUtf8(cp1252)); }
 
 template <typename W>
 W* Named(W* widget, const char* name) {
@@ -130,10 +128,10 @@ void LabelsDialog::Fill() {
   tray_->setEnabled(choice_.TrayEnabled());
   tray_->setCurrentIndex(s.tray >= 0 && s.tray < tray_->count() ? s.tray : kTrayDefault);
   family_->clear();
-  for (const std::string& name : choice_.FamilyNames()) family_->addItem(Text(name));
+  for (const std::string& name : choice_.FamilyNames()) family_->addItem(FromCp1252(name));
   family_->setCurrentIndex(choice_.FamilyRow());
   products_->clear();
-  for (const std::string& line : choice_.ProductLines()) products_->addItem(Text(line));
+  for (const std::string& line : choice_.ProductLines()) products_->addItem(FromCp1252(line));
   // A position past the family's end selects nothing.
   products_->setCurrentRow(choice_.Chosen() ? static_cast<int>(s.product) : -1);
   filling_ = false;
@@ -142,10 +140,10 @@ void LabelsDialog::Fill() {
 
 void LabelsDialog::ShowEntry() {
   const CatalogueEntry* e = choice_.Chosen();
-  type_->setText(e ? Text(e->type) : QString());
-  height_->setText(e ? Text(e->height) : QString());
-  width_->setText(e ? Text(e->width) : QString());
-  pageSize_->setText(e ? Text(e->pageSize) : QString());
+  type_->setText(e ? FromCp1252(e->type) : QString());
+  height_->setText(e ? FromCp1252(e->height) : QString());
+  width_->setText(e ? FromCp1252(e->width) : QString());
+  pageSize_->setText(e ? FromCp1252(e->pageSize) : QString());
   print_->setEnabled(e != nullptr);
 }
 
