@@ -5,6 +5,7 @@
 #include "app/ui/find_edit_controller.h"
 #include "app/ui/format_controller.h"
 #include "app/ui/help_controller.h"
+#include "app/ui/labels_controller.h"
 
 namespace tessel {
 
@@ -15,6 +16,7 @@ std::vector<std::unique_ptr<Controller>> MakeControllers(AppContext& context) {
   controllers.push_back(std::make_unique<FindEditController>(context));
   controllers.push_back(std::make_unique<FormatController>(context));
   controllers.push_back(std::make_unique<HelpController>(context));
+  controllers.push_back(std::make_unique<LabelsController>(context));
   return controllers;
 }
 
