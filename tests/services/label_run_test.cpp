@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "support/cards_for_test.h"
+#include "support/label_catalogue_for_test.h"
 
 namespace tessel {
 namespace {
@@ -88,18 +89,8 @@ TEST(LabelRun, LabelTextsAndTrayCodes) {
   EXPECT_EQ(TrayCode(-1), 0);
 }
 
-LabelCatalogue SmallCatalogue() {
-  LabelCatalogue c;
-  c.SetFamily(0, {{"Avery 5160", "5160", "Address", "1in", "2.625in", "US-Letter"},
-                  {"Avery 5161", "5161", "Address", "1in", "4in", "US-Letter"},
-                  {"Avery 5162", "5162", "Address", "1.33in", "4in", "US-Letter"}});
-  c.SetFamily(1, {{"Avery L7160", "L7160", "Address", "38.1mm", "63.5mm", "A4"}});
-  c.SetFamily(4 + 3, {{"Dymo 99010", "99010", "Address", "28mm", "89mm", "Other"}});
-  return c;
-}
-
 TEST(LabelChoiceRules, OpensWithThePreviousChoicesAndShowsTheirEntry) {
-  const LabelCatalogue catalogue = SmallCatalogue();
+  const LabelCatalogue catalogue = SmallLabelCatalogue();
   LabelSettings previous;
   previous.product = 2;
   previous.tray = kTrayManualFeed;
@@ -114,7 +105,7 @@ TEST(LabelChoiceRules, OpensWithThePreviousChoicesAndShowsTheirEntry) {
 }
 
 TEST(LabelChoiceRules, FamilyChangeResetsProductPrinterSwitchKeepsBoth) {
-  const LabelCatalogue catalogue = SmallCatalogue();
+  const LabelCatalogue catalogue = SmallLabelCatalogue();
   LabelChoice choice(catalogue, LabelSettings());
   choice.SetProduct(2);
   choice.SetFamily(1);
@@ -133,7 +124,7 @@ TEST(LabelChoiceRules, FamilyChangeResetsProductPrinterSwitchKeepsBoth) {
 }
 
 TEST(LabelChoiceRules, EmptyFamilyOrPositionPastTheEndChoosesNothing) {
-  const LabelCatalogue catalogue = SmallCatalogue();
+  const LabelCatalogue catalogue = SmallLabelCatalogue();
   LabelChoice choice(catalogue, LabelSettings());
   choice.SetFamily(2);  // MACO: empty here
   EXPECT_TRUE(choice.ProductLines().empty());

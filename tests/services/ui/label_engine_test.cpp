@@ -120,14 +120,23 @@ TEST(LabelEngine, UnknownProductAndMissingDatabaseStopTheRun) {
   EXPECT_EQ(known.Error(), "Label steps out of order");
 }
 
-TEST(LabelEngine, RollProductPrintsOneLabelPerPageOfItsOwnSize) {
-  NEED_TEMPLATES();
+// The engine on the installed templates, printing to a PDF file.
+struct PdfEngine {
   QTemporaryDir dir;
   QPrinter printer;
-  printer.setOutputFormat(QPrinter::PdfFormat);
-  printer.setOutputFileName(dir.filePath("roll.pdf"));
-  LabelTemplateDatabase db(kSystemTemplates);
-  SheetLabelEngine engine(db, printer);
+  LabelTemplateDatabase db{kSystemTemplates};
+  SheetLabelEngine engine{db, printer};
+  PdfEngine() {
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(dir.filePath("labels.pdf"));
+  }
+};
+
+TEST(LabelEngine, RollProductPrintsOneLabelPerPageOfItsOwnSize) {
+  NEED_TEMPLATES();
+  PdfEngine pdf;
+  SheetLabelEngine& engine = pdf.engine;
+  QPrinter& printer = pdf.printer;
   std::vector<int> progress;
   engine.SetProgress([&](int done, int total) {
     progress.push_back(done * 10 + total);
@@ -146,12 +155,8 @@ TEST(LabelEngine, RollProductPrintsOneLabelPerPageOfItsOwnSize) {
 
 TEST(LabelEngine, CancelStopsBetweenSheets) {
   NEED_TEMPLATES();
-  QTemporaryDir dir;
-  QPrinter printer;
-  printer.setOutputFormat(QPrinter::PdfFormat);
-  printer.setOutputFileName(dir.filePath("roll.pdf"));
-  LabelTemplateDatabase db(kSystemTemplates);
-  SheetLabelEngine engine(db, printer);
+  PdfEngine pdf;
+  SheetLabelEngine& engine = pdf.engine;
   engine.SetProgress([](int, int) { return false; });
   std::string error;
   EXPECT_FALSE(RunLabels(engine, "Dymo 99010", 0, {"one", "two"}, FormatSettings(), error));

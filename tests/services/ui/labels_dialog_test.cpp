@@ -10,19 +10,10 @@
 #include <QTest>
 
 #include "services/ui/labels_dialog.h"
+#include "support/label_catalogue_for_test.h"
 
 namespace tessel {
 namespace {
-
-LabelCatalogue Catalogue() {
-  LabelCatalogue c;
-  c.SetFamily(0, {{"Avery 5160", "5160", "Address Labels", "1in", "2.625in", "US-Letter"},
-                  {"Avery 5161", "5161", "Address Labels", "1in", "4in", "US-Letter"},
-                  {"Avery 5162", "5162", "Address Labels", "1.33in", "4in", "US-Letter"}});
-  c.SetFamily(1, {{"Avery L7160", "L7160", "Address Labels", "38.1mm", "63.5mm", "A4"}});
-  c.SetFamily(7, {{"Dymo 99010", "99010", "Address Labels", "28mm", "89mm", "Other (28mm x 89mm)"}});
-  return c;
-}
 
 struct Controls {
   explicit Controls(LabelsDialog& d)
@@ -58,7 +49,7 @@ struct Controls {
 };
 
 TEST(LabelsDialog, OpensOnTheLastChoicesWithTheirEntryShown) {
-  const LabelCatalogue catalogue = Catalogue();
+  const LabelCatalogue catalogue = SmallLabelCatalogue();
   LabelSettings last;
   last.product = 1;
   last.tray = kTrayManualFeed;
@@ -86,7 +77,7 @@ TEST(LabelsDialog, OpensOnTheLastChoicesWithTheirEntryShown) {
 }
 
 TEST(LabelsDialog, FamilyResetsProductPrinterTypeKeepsPositionsTrayStays) {
-  const LabelCatalogue catalogue = Catalogue();
+  const LabelCatalogue catalogue = SmallLabelCatalogue();
   LabelsDialog dialog(catalogue, LabelSettings());
   Controls c(dialog);
   c.products->setCurrentRow(2);
@@ -117,7 +108,7 @@ TEST(LabelsDialog, FamilyResetsProductPrinterTypeKeepsPositionsTrayStays) {
 }
 
 TEST(LabelsDialog, PositionPastTheFamilyEndShowsNothingAndCannotPrint) {
-  const LabelCatalogue catalogue = Catalogue();
+  const LabelCatalogue catalogue = SmallLabelCatalogue();
   LabelSettings last;
   last.product = 2;  // Avery Standard's third, then the dot-matrix family
   last.printerType = kDotMatrix;
