@@ -63,8 +63,7 @@ TEST(LabelsCli, Avery5160With31CardsFillsOneLetterSheetAndStartsASecond) {
   }
   records.emplace_back("Untagged", "Hidden", 0);
   cards.AppendCards(std::move(records));
-  StderrReporter errors;
-  ASSERT_TRUE(WriteCardFile(cards, FormatSettings(), dir.File("cards.tsl"), errors));
+  ASSERT_TRUE(WriteCardFile(cards, FormatSettings(), dir.File("cards.tsl")));
 
   const CliRun run = Cli("labels " + Quoted(dir.File("cards.tsl")) + " -o " +
                              Quoted(dir.File("labels.pdf")) +
@@ -110,10 +109,9 @@ TEST(LabelsCli, ListAndTheFailuresAUserMeets) {
   EXPECT_NE(run.out.find("\n  Avery 5160\tAddress Labels\t1in\t2.625in\tUS-Letter\n"),
             std::string::npos);
 
-  StderrReporter errors;
   CardCollection one;
   one.AppendCards({CardInfo("Ann", "Tel 1", 1)});
-  ASSERT_TRUE(WriteCardFile(one, FormatSettings(), dir.File("one.tsl"), errors));
+  ASSERT_TRUE(WriteCardFile(one, FormatSettings(), dir.File("one.tsl")));
   const std::string base = "labels " + Quoted(dir.File("one.tsl")) + " -o " + Quoted(dir.File("o.pdf"));
   run = Cli(base + " --product 'Avery 99999'", dir, Env(dir));
   EXPECT_EQ(run.status, 1);
