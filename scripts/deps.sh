@@ -9,7 +9,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev nlohmann-json3-dev
   clang libclang-rt-14-dev
   xvfb xauth fonts-dejavu-core openbox xdotool
-  poppler-utils sqlite3 python3
+  glabels-data poppler-utils sqlite3 python3
 )
 
 missing=()

@@ -24,7 +24,8 @@ bash scripts/build.sh build-fuzz -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE
   -DTESSEL_FUZZ=ON -DTESSEL_QT=OFF -DTESSEL_BENCH=OFF \
   -DCMAKE_CXX_FLAGS="-fsanitize=fuzzer-no-link,address,undefined -fno-sanitize-recover=all" \
   -DCMAKE_EXE_LINKER_FLAGS="-fsanitize=address,undefined"
-for target in cardfile placement print_layout crd; do
-  ./build-fuzz/fuzz/fuzz_$target -runs=0 fuzz/corpus/$target
+for corpus in fuzz/corpus/*/; do
+  target=$(basename "$corpus")
+  ./build-fuzz/fuzz/fuzz_$target -runs=0 "$corpus"
 done
 echo "All test stages passed."

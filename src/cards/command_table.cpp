@@ -48,7 +48,8 @@ constexpr StringEntry kStrings[] = {
     {CommandId::Previous, "Moves to the previous card\nPrevious  F9"},
     {CommandId::NextCard, "Moves to the next card"},
     {CommandId::Labels,
-     "Print cards as  labels (requires Word 97 or better)\nLabels (requires Word 97 or better)"},
+     "Print the tagged cards as labels (requires the gLabels label templates)\n"
+     "Labels (requires package glabels-data)"},
     {CommandId::Options, "Set options for Tessel\nOptions"},
     {CommandId::FindNext, "Finds the next word match.\nFind Next F6"},
     {CommandId::Ready, "Ready"},

@@ -2,6 +2,7 @@
 #include <nlohmann/json.hpp>
 
 #include "support/cli_run.h"
+#include "support/test_support.h"
 
 namespace tessel {
 namespace {

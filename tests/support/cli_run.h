@@ -32,8 +32,9 @@ inline CliRun RunShell(const std::string& command, const TempDir& dir) {
 }
 
 #ifdef TESSEL_CLI
-inline CliRun Cli(const std::string& args, const TempDir& dir) {
-  return RunShell(std::string("'") + TESSEL_CLI + "' " + args, dir);
+// `env`: assignments put before the command, such as "HOME=/tmp/x ".
+inline CliRun Cli(const std::string& args, const TempDir& dir, const std::string& env = "") {
+  return RunShell(env + std::string("'") + TESSEL_CLI + "' " + args, dir);
 }
 #endif
 

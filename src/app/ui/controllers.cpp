@@ -9,6 +9,7 @@
 #include "app/ui/print_controller.h"
 #include "app/ui/import_controller.h"
 #include "app/ui/tag_controller.h"
+#include "app/ui/labels_controller.h"
 
 namespace tessel {
 
@@ -23,6 +24,7 @@ std::vector<std::unique_ptr<Controller>> MakeControllers(AppContext& context) {
   controllers.push_back(std::make_unique<ExportController>(context));
   controllers.push_back(std::make_unique<ImportController>(context));
   controllers.push_back(std::make_unique<TagController>(context));
+  controllers.push_back(std::make_unique<LabelsController>(context));
   return controllers;
 }
 

@@ -81,7 +81,7 @@ TEST_F(MainWindowTest, MenusToolbarAndKeysAreTheCommandTable) {
   for (const auto& [key, id] : keys) EXPECT_EQ(w.Action(id)->shortcut(), QKeySequence(key));
 
   EXPECT_EQ(w.Action(CommandId::Exit)->statusTip(), "Exit the application ");
-  EXPECT_EQ(w.Action(CommandId::Labels)->toolTip(), "Labels (requires Word 97 or better)");
+  EXPECT_EQ(w.Action(CommandId::Labels)->toolTip(), "Labels (requires package glabels-data)");
   EXPECT_EQ(w.windowTitle(), "Tessel - Untitled");
   EXPECT_FALSE(w.windowIcon().isNull());
 }
