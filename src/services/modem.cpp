@@ -48,8 +48,10 @@ int OpenPort(const std::string& device, int access, std::string& error) {
 }
 
 void ClosePort(int fd) {
-  // Drop what the line has not sent, so close() never waits on it.
-  tcflush(fd, TCOFLUSH);
+  // Whatever the line still holds (a modem that never cleared to send) is
+  // dropped, so close() does not wait on it; what went out is left alone.
+  int queued = 0;
+  if (ioctl(fd, TIOCOUTQ, &queued) != 0 || queued > 0) tcflush(fd, TCOFLUSH);
   ioctl(fd, TIOCNXCL);
   close(fd);
 }
@@ -207,7 +209,7 @@ int DetectModem(const std::array<std::string, kComPortCount>& devices) {
     const Clock::time_point deadline =
         Clock::now() + std::chrono::milliseconds(kModemWriteLimitMs);
     const bool taken = WriteAll(fd, kProbeCommand, deadline);
-    if (taken) Drain(fd, deadline);  // let the probe out before closing drops the rest
+    if (taken) Drain(fd, deadline);  // let the probe out before closing
     ClosePort(fd);
     if (taken) return i + 1;
   }

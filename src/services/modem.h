@@ -42,7 +42,7 @@ std::vector<std::string> SerialDevicesPresent(const std::string& devDir = "/dev"
                                               const std::string& sysTtyDir = "/sys/class/tty");
 
 // One serial port held open after a dial. Closing discards what the modem
-// has not taken yet, so that closing never waits on a stalled line.
+// has not taken by then, so that closing never waits on a stalled line.
 class ModemPort {
  public:
   ModemPort() = default;

@@ -1,10 +1,12 @@
 #include "app/ui/controllers.h"
 
 #include "app/ui/card_controller.h"
+#include "app/ui/dial_controller.h"
 #include "app/ui/document_controller.h"
 #include "app/ui/find_edit_controller.h"
 #include "app/ui/format_controller.h"
 #include "app/ui/help_controller.h"
+#include "app/ui/mail_controller.h"
 
 namespace tessel {
 
@@ -15,6 +17,8 @@ std::vector<std::unique_ptr<Controller>> MakeControllers(AppContext& context) {
   controllers.push_back(std::make_unique<FindEditController>(context));
   controllers.push_back(std::make_unique<FormatController>(context));
   controllers.push_back(std::make_unique<HelpController>(context));
+  controllers.push_back(std::make_unique<MailController>(context));
+  controllers.push_back(std::make_unique<DialController>(context));
   return controllers;
 }
 

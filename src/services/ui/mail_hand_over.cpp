@@ -8,6 +8,8 @@
 #include <QStandardPaths>
 #include <QTimer>
 
+#include "services/ui/text.h"
+
 namespace tessel {
 
 namespace {
@@ -46,8 +48,11 @@ MailHandOver::~MailHandOver() {
 void MailHandOver::Send(const MailRequest& request, Done done) {
   auto* process = new QProcess(this);
   QStringList args;
-  // Texts and paths alike are UTF-8; QProcess passes them on as such.
-  for (const std::string& arg : XdgEmailArguments(request)) args << QString::fromUtf8(arg);
+  // The texts are UTF-8 (xdg-email is told so); the attachment is a file name.
+  for (const std::string& arg : XdgEmailArguments(request)) {
+    args << (!request.attachment.empty() && arg == request.attachment ? FromPath(arg)
+                                                                       : ToQString(arg));
+  }
   auto cursor = std::make_shared<WaitCursor>();
   QTimer::singleShot(kWaitCursorLimitMs, process, [cursor] { cursor->Restore(); });
   ++running_;

@@ -12,13 +12,9 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "services/ui/text.h"
+
 namespace tessel {
-
-namespace {
-
-QString FromPath(const std::string& path) { return QString::fromUtf8(path); }
-
-}  // namespace
 
 ModemSetupDialog::ModemSetupDialog(QWidget* parent, int chosenPort,
                                    const std::array<std::string, kComPortCount>& devices,
@@ -77,7 +73,7 @@ void ModemSetupDialog::PortPicked(int index) {
 void ModemSetupDialog::DeviceEdited(const QString& text) {
   const int index = ports_->currentIndex();
   if (index < 0) return;
-  devices_[static_cast<std::size_t>(index)] = text.trimmed().toStdString();
+  devices_[static_cast<std::size_t>(index)] = ToPath(text.trimmed());
   ports_->setItemData(index, text.trimmed(), Qt::ToolTipRole);
 }
 
