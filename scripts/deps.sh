@@ -9,6 +9,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev nlohmann-json3-dev
   clang libclang-rt-14-dev
   xvfb xauth fonts-dejavu-core
+  xdg-utils  # xdg-email: the hand-over to the mail program
 )
 
 missing=()
