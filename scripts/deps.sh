@@ -10,6 +10,7 @@ packages=(
   clang libclang-rt-14-dev
   xvfb xauth fonts-dejavu-core openbox xdotool
   glabels-data poppler-utils sqlite3 python3
+  xdg-utils  # xdg-email: the hand-over to the mail program
 )
 
 missing=()

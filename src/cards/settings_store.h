@@ -11,6 +11,12 @@ inline constexpr char kMainWindowPos[] = "MainWindowPos";
 inline constexpr char kComPort[] = "COM Port";
 inline constexpr char kInstalled[] = "Installed";
 inline constexpr int kNoComPort = -1;
+// The serial device each of "COM 1" to "COM 4" stands for, and its default.
+inline constexpr int kComPortCount = 4;
+inline constexpr const char* kPortSetting[kComPortCount] = {"Port 1", "Port 2", "Port 3",
+                                                            "Port 4"};
+inline constexpr const char* kPortDefault[kComPortCount] = {"/dev/ttyS0", "/dev/ttyS1",
+                                                            "/dev/ttyS2", "/dev/ttyS3"};
 
 class SettingsStore {
  public:

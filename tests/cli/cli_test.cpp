@@ -2,6 +2,7 @@
 #include <nlohmann/json.hpp>
 
 #include "support/cli_run.h"
+#include "support/fake_modem.h"
 #include "support/test_support.h"
 
 namespace tessel {
@@ -113,6 +114,28 @@ TEST(Cli, BadInputAndBadUsageHaveTheirOwnExitStatus) {
   run = Cli("--version", dir);
   EXPECT_EQ(run.status, 0);
   EXPECT_EQ(run.out.rfind("tessel-cli ", 0), 0u);
+}
+
+TEST(Cli, DialSendsTheDigitsToTheDeviceAndDetectFindsIt) {
+  test::TempDir dir;
+  test::FakeModem modem;
+  CliRun run = Cli("dial --hold 0 " + Quoted(modem.Path()) + " '(0) 1-2'", dir);
+  ASSERT_EQ(run.status, 0) << run.err;
+  EXPECT_EQ(modem.Received(), std::string("ATD012\n\r"));
+
+  run = Cli("dial " + Quoted(modem.Path()) + " call Bob", dir);
+  EXPECT_EQ(run.status, 1);
+  EXPECT_EQ(run.err, "tessel-cli: Can not dial call Bob\n");
+  run = Cli("dial " + Quoted(dir.File("none")) + " 12", dir);
+  EXPECT_EQ(run.status, 1);
+  EXPECT_EQ(run.err, "tessel-cli: No such file or directory\n");
+
+  run = Cli("detect " + Quoted(dir.File("none")) + " " + Quoted(modem.Path()), dir);
+  ASSERT_EQ(run.status, 0) << run.err;
+  EXPECT_EQ(run.out, "2 " + modem.Path() + "\n");
+  run = Cli("detect " + Quoted(dir.File("none")), dir);
+  EXPECT_EQ(run.status, 1);
+  EXPECT_EQ(run.err, "tessel-cli: Modem Not Found\n");
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 #include "app/ui/controllers.h"
 
 #include "app/ui/card_controller.h"
+#include "app/ui/dial_controller.h"
 #include "app/ui/document_controller.h"
 #include "app/ui/export_controller.h"
 #include "app/ui/find_edit_controller.h"
@@ -10,6 +11,7 @@
 #include "app/ui/import_controller.h"
 #include "app/ui/tag_controller.h"
 #include "app/ui/labels_controller.h"
+#include "app/ui/mail_controller.h"
 
 namespace tessel {
 
@@ -25,6 +27,8 @@ std::vector<std::unique_ptr<Controller>> MakeControllers(AppContext& context) {
   controllers.push_back(std::make_unique<ImportController>(context));
   controllers.push_back(std::make_unique<TagController>(context));
   controllers.push_back(std::make_unique<LabelsController>(context));
+  controllers.push_back(std::make_unique<MailController>(context));
+  controllers.push_back(std::make_unique<DialController>(context));
   return controllers;
 }
 

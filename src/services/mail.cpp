@@ -1,0 +1,151 @@
+#include "services/mail.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+#include <filesystem>
+#include <system_error>
+
+#include "cards/codepage.h"
+#include "output/card_text.h"
+
+namespace tessel {
+
+namespace {
+
+// The text up to its first NUL and at most `limit` bytes. Windows-1252 has
+// one byte per character, so no character is ever split.
+std::string_view Cut(std::string_view text, std::size_t limit) {
+  return UpToNul(text).substr(0, limit);
+}
+
+std::string ErrnoText(const std::string& what) { return what + ": " + std::strerror(errno); }
+
+}  // namespace
+
+MailRequest CardMailRequest(std::string_view index, std::string_view body) {
+  MailRequest request;
+  request.subject = Cp1252ToUtf8(Cut(index, kMailSubjectLimit));
+  request.body = Cp1252ToUtf8(Cut(body, kMailBodyLimit));
+  return request;
+}
+
+MailRequest AttachmentMailRequest(std::string path) {
+  MailRequest request;
+  request.attachment = std::move(path);
+  return request;
+}
+
+std::vector<std::string> XdgEmailArguments(const MailRequest& request) {
+  // --utf8 first: without it xdg-email reads the texts in the locale's encoding.
+  std::vector<std::string> args{"--utf8"};
+  if (!request.attachment.empty()) {
+    args.insert(args.end(), {"--attach", request.attachment});
+  } else {
+    args.insert(args.end(), {"--subject", request.subject, "--body", request.body});
+  }
+  return args;
+}
+
+std::string AttachmentName(std::string_view currentPath) {
+  if (currentPath.empty()) return "Untitled.txt";
+  const std::size_t slash = currentPath.rfind('/');
+  const std::string_view name =
+      slash == std::string_view::npos ? currentPath : currentPath.substr(slash + 1);
+  return std::string(name) + ".txt";
+}
+
+std::string AttachmentBytes(const std::vector<CardInfo>& cards, MailAttachment kind) {
+  return ToTextFile(kind == MailAttachment::List ? IndexListText(cards)
+                                                 : CardsText(cards, /*taggedOnly=*/true));
+}
+
+MailResult XdgEmailResult(bool crashed, int exitCode) {
+  return !crashed && exitCode == 0 ? MailResult::Sent : MailResult::SendFailed;
+}
+
+const char* MailResultText(MailResult result) {
+  switch (result) {
+    case MailResult::Sent:
+      return nullptr;
+    case MailResult::StartFailed:
+      return "Load Fail\nThere may be a problem with the mail program (xdg-email)";
+    case MailResult::SendFailed:
+      return "Failed To Send\nPlease verify your email setup";
+    case MailResult::FileError:
+      return "File Error";
+  }
+  return nullptr;
+}
+
+PrivateTempFolder::~PrivateTempFolder() {
+  if (path_.empty()) return;
+  std::error_code ignored;
+  // remove_all deletes links themselves, never what they point to.
+  std::filesystem::remove_all(path_, ignored);
+}
+
+bool PrivateTempFolder::Ensure(std::string& error) {
+  if (!path_.empty()) return true;
+  std::string parent = parent_;
+  if (parent.empty()) {
+    std::error_code ec;
+    parent = std::filesystem::temp_directory_path(ec).string();
+    if (ec) parent = "/tmp";
+  }
+  // mkdtemp makes the folder with mode 0700 under a name nobody can guess.
+  std::string pattern = parent + "/tessel-XXXXXX";
+  if (!mkdtemp(pattern.data())) {
+    error = ErrnoText(parent);
+    return false;
+  }
+  path_ = pattern;
+  return true;
+}
+
+std::string PrivateTempFolder::WriteAttachment(const std::string& name, std::string_view bytes,
+                                               std::string& error) {
+  if (!Ensure(error)) return {};
+  std::string folder = path_ + "/mail-XXXXXX";
+  if (!mkdtemp(folder.data())) {
+    error = ErrnoText(path_);
+    return {};
+  }
+  const std::string path = folder + "/" + name;
+  if (!CreateExclusiveFile(path, bytes, error)) {
+    rmdir(folder.c_str());
+    return {};
+  }
+  return path;
+}
+
+bool CreateExclusiveFile(const std::string& path, std::string_view bytes, std::string& error) {
+  const int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
+  if (fd < 0) {
+    error = ErrnoText(path);
+    return false;
+  }
+  std::size_t done = 0;
+  while (done < bytes.size()) {
+    const ssize_t n = write(fd, bytes.data() + done, bytes.size() - done);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) {
+      error = ErrnoText(path);
+      close(fd);
+      unlink(path.c_str());
+      return false;
+    }
+    done += static_cast<std::size_t>(n);
+  }
+  if (close(fd) != 0) {
+    error = ErrnoText(path);
+    unlink(path.c_str());
+    return false;
+  }
+  return true;
+}
+
+}  // namespace tessel
