@@ -9,6 +9,9 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev nlohmann-json3-dev
   clang libclang-rt-14-dev
   xvfb xauth fonts-dejavu-core
+  # the installation checks (scripts/check_install.sh) and the package's needs
+  desktop-file-utils appstream shared-mime-info libxml2-utils libglib2.0-bin man-db dpkg-dev
+  xdg-utils glabels-data
 )
 
 missing=()
