@@ -47,8 +47,14 @@ class BenchDialogs : public tessel::Dialogs {
     ++messages;
     return QMessageBox::Ok;
   }
-  QString OpenFileName(QWidget*, const std::optional<QString>&) override { return path; }
-  QString SaveFileName(QWidget*, const std::optional<QString>&) override { return {}; }
+  QString OpenFileName(QWidget*, const std::optional<QString>&,
+                       const tessel::FileKind&) override {
+    return path;
+  }
+  QString SaveFileName(QWidget*, const std::optional<QString>&,
+                       const tessel::FileKind&) override {
+    return {};
+  }
   int RunModal(QDialog& dialog) override {
     if (auto* goTo = qobject_cast<tessel::GoToDialog*>(&dialog)) goTo->Edit()->setText(goToText);
     return QDialog::Accepted;

@@ -22,9 +22,6 @@ namespace {
 
 class NullHost : public tessel::CardStackHost {
  public:
-  void PrintFrontCard() override {}
-  void MailFrontCard() override {}
-  void DialNumber(const std::string&) override {}
   void OverwriteChanged(bool) override {}
   void FormatTargetChanged() override {}
   void OpenLink(const QUrl&) override {}
@@ -45,7 +42,7 @@ int main(int argc, char** argv) {
   tessel::CardCollection cards;
   tessel::FormatSettings format;
   NullHost host;
-  tessel::CardStackView view(&window, cards, format, host);
+  tessel::CardStackView view(&window, cards, format, host, nullptr);
   tessel::StderrReporter errors;
 
   tessel::bench::Report("open file, show and paint the window", 1, [&] {

@@ -141,7 +141,10 @@ void CardCollection::ResortKeepingFront() {
 void CardCollection::AddCardWindow(std::string_view indexText, bool createRecord) {
   if (createRecord) cards_.emplace_back(std::string(indexText));
   const std::size_t slot = stackSize_++;
-  if (slot >= kOnScreenCards) return;
+  if (slot >= kOnScreenCards) {
+    if (observer_) observer_->PlaceholdersAdded(1);
+    return;
+  }
   StackEntry entry;
   entry.slot = slot;
   if (onScreen_.empty()) {
@@ -169,7 +172,9 @@ void CardCollection::AppendCards(std::vector<CardInfo>&& cards) {
   for (std::size_t i = 0; i < added && stackSize_ < kOnScreenCards; ++i) {
     AddCardWindow(cards_[stackSize_].index, false);
   }
+  const std::size_t placeholders = cards_.size() - stackSize_;
   stackSize_ = cards_.size();
+  if (placeholders > 0 && observer_) observer_->PlaceholdersAdded(placeholders);
 }
 
 void CardCollection::RemoveLastCard() {

@@ -43,6 +43,9 @@ class CardStackObserver {
   virtual void CardWindowRemoved(const StackEntry& entry) = 0;
   // Every window is gone.
   virtual void CardWindowsCleared() = 0;
+  // Entries past the on-screen ones were appended; they have no window, but
+  // a new card entry is news all the same (the typing mode resets).
+  virtual void PlaceholdersAdded(std::size_t /*count*/) {}
   // Back-card strips repaint from the records and the front card reloads.
   virtual void StackRefreshed() = 0;
   // On-screen rectangles changed; the front body should take the focus.

@@ -40,11 +40,6 @@ struct CaseTables {
 
 constexpr CaseTables kCase{};
 
-std::string_view UpToNul(std::string_view s) {
-  const std::size_t nul = s.find('\0');
-  return nul == std::string_view::npos ? s : s.substr(0, nul);
-}
-
 void AppendUtf8(std::string& out, char32_t cp) {
   if (cp < 0x80) {
     out += static_cast<char>(cp);
@@ -59,6 +54,11 @@ void AppendUtf8(std::string& out, char32_t cp) {
 }
 
 }  // namespace
+
+std::string_view UpToNul(std::string_view s) {
+  const std::size_t nul = s.find('\0');
+  return nul == std::string_view::npos ? s : s.substr(0, nul);
+}
 
 uint8_t FoldByte(uint8_t b) { return kCase.lower[b]; }
 

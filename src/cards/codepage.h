@@ -10,6 +10,9 @@
 
 namespace tessel {
 
+// The text up to its first NUL byte: what the C runtime saw of it.
+std::string_view UpToNul(std::string_view s);
+
 // Lower-case counterpart of a Windows-1252 byte (ASCII and accented Latin).
 uint8_t FoldByte(uint8_t b);
 

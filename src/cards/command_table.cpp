@@ -67,7 +67,57 @@ constexpr StringEntry kStrings[] = {
     {CommandId::NewCardIndex, "Type Index Text Here"},
 };
 
+// Menu texts, keys and icons. F2 runs New, as the hint beside New promises.
+constexpr CommandInfo kCommands[] = {
+    {CommandId::New, "&New\tF2", "F2", "file-new"},
+    {CommandId::Open, "&Open...", "", "file-open"},
+    {CommandId::Save, "&Save\tF3", "F3", "file-save"},
+    {CommandId::SaveAs, "Save &As...", "", ""},
+    {CommandId::Merge, "&Merge...", "", "file-merge"},
+    {CommandId::ImportCardfile, "Cardfile...", "", ""},
+    {CommandId::ExportText, "Text file...", "", ""},
+    {CommandId::ExportCommaText, "Comma Delimited Text...", "", ""},
+    {CommandId::PrintCard, "&Card...", "", "card-print"},
+    {CommandId::PrintList, "&List...", "", ""},
+    {CommandId::PrintTagged, "Tag...", "", ""},
+    {CommandId::MailCard, "&Card...", "", "card-mail"},
+    {CommandId::MailList, "&List...", "", ""},
+    {CommandId::MailTagged, "Tag...", "", ""},
+    {CommandId::Exit, "E&xit", "", ""},
+    {CommandId::Undo, "&Undo\t", "", "edit-undo"},
+    {CommandId::Cut, "Cu&t\tShift+Del", "", "edit-cut"},
+    {CommandId::Copy, "&Copy\tCtrl+Ins", "", "edit-copy"},
+    {CommandId::Paste, "&Paste\tShift+Ins", "", "edit-paste"},
+    {CommandId::GoTo, "&Go To...\tF5", "F5", "go-to"},
+    {CommandId::Find, "&Find...\tF4", "F4", "edit-find"},
+    {CommandId::FindNext, "Find Next\tF6", "F6", "edit-find-next"},
+    {CommandId::Add, "&Add...\tF7", "F7", "card-add"},
+    {CommandId::Delete, "&Delete...", "", "card-delete"},
+    {CommandId::Tag, "&Tag...", "", "card-tag"},
+    {CommandId::Next, "&Next\tF8", "F8", "card-next"},
+    {CommandId::Previous, "&Previous\tF9", "F9", "card-previous"},
+    {CommandId::Labels, "&Labels...", "", ""},
+    {CommandId::Options, "&Options...", "", ""},
+    {CommandId::Restore, "&Restore", "", ""},
+    {CommandId::HelpContents, "Contents...\tF1", "F1", "help-contents"},
+    {CommandId::About, "&About", "", ""},
+    // In no menu: the card toolbar and the format toolbar show them.
+    {CommandId::Sort, "Sort", "", "card-sort"},
+    {CommandId::AutoDial, "Auto dial", "", "card-dial"},
+    {CommandId::TextColour, "Text Color", "", "text-colour"},
+    {CommandId::BackgroundColour, "Background Color", "", "background-colour"},
+};
+
 }  // namespace
+
+std::span<const CommandInfo> Commands() { return kCommands; }
+
+const CommandInfo* FindCommand(CommandId id) {
+  for (const CommandInfo& c : kCommands) {
+    if (c.id == id) return &c;
+  }
+  return nullptr;
+}
 
 std::string_view CommandString(CommandId id) {
   for (const StringEntry& e : kStrings) {

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstddef>
+#include <span>
 #include <string_view>
 
 namespace tessel {
@@ -64,6 +65,22 @@ enum class CommandId : int {
   IndicatorCards = 59141,
   NewCardIndex = 59142,
 };
+
+// A command as menus, toolbars and keys show it. Every id with an action has
+// one entry; the frame and the registry build their QActions from them.
+struct CommandInfo {
+  CommandId id;
+  // Menu or button text: "&" marks the access key, the text after a tab is
+  // the key hint a menu shows.
+  std::string_view text;
+  std::string_view key;   // portable key text ("F2"), empty for none
+  std::string_view icon;  // icon name under resources/icons, empty for none
+};
+
+// Every command that has an action, in menu order.
+std::span<const CommandInfo> Commands();
+// The entry of `id`, or nullptr for an id without an action.
+const CommandInfo* FindCommand(CommandId id);
 
 // The string resource of an id: the status prompt, then after a line feed the
 // tooltip. Empty for an id without a string.

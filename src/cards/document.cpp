@@ -71,8 +71,8 @@ void Document::Open() {
 bool Document::Save() {
   // While blocked the path names a file of another format (an import), so
   // the cards go to a file the user picks instead.
-  if (path_.empty() || saveBlocked_) return SaveAs();
-  const bool written = WriteCardFile(cards_, format_, path_, ui_);
+  const bool written =
+      path_.empty() || saveBlocked_ ? SaveAs() : WriteCardFile(cards_, format_, path_, ui_);
   if (written) saveBlocked_ = false;
   FocusIfCards();
   return written;

@@ -5,11 +5,6 @@
 namespace tessel {
 namespace {
 
-std::string_view UpToNul(std::string_view s) {
-  const std::size_t nul = s.find('\0');
-  return nul == std::string_view::npos ? s : s.substr(0, nul);
-}
-
 bool SameIgnoringCase(char a, char b) {
   return FoldByte(static_cast<uint8_t>(a)) == FoldByte(static_cast<uint8_t>(b));
 }

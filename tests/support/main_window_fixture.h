@@ -39,6 +39,7 @@ class ScriptedDialogs final : public Dialogs {
   std::deque<QString> openNames;
   std::deque<QString> saveNames;
   std::vector<std::optional<QString>> folders;
+  std::vector<QString> filters;  // of each file dialog, in turn
   QStringList modalTitles;
   QStringList modalTexts;
   std::vector<QUrl> urls;
@@ -55,10 +56,14 @@ class ScriptedDialogs final : public Dialogs {
     answers.pop_front();
     return a;
   }
-  QString OpenFileName(QWidget*, const std::optional<QString>& folder) override {
+  QString OpenFileName(QWidget*, const std::optional<QString>& folder,
+                       const FileKind& kind) override {
+    filters.push_back(kind.filter);
     return Next(openNames, folder);
   }
-  QString SaveFileName(QWidget*, const std::optional<QString>& folder) override {
+  QString SaveFileName(QWidget*, const std::optional<QString>& folder,
+                       const FileKind& kind) override {
+    filters.push_back(kind.filter);
     return Next(saveNames, folder);
   }
   int RunModal(QDialog& dialog) override {

@@ -3,9 +3,11 @@
 
 #include <gtest/gtest.h>
 
+#include <QAction>
 #include <QApplication>
 #include <QTest>
 #include <QWidget>
+#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -20,17 +22,36 @@ namespace tessel::test {
 
 class RecordingHost : public CardStackHost {
  public:
-  void PrintFrontCard() override { ++prints; }
-  void MailFrontCard() override { ++mails; }
-  void DialNumber(const std::string& selection) override { dialled.push_back(selection); }
   void OverwriteChanged(bool overwrite) override { overwrites.push_back(overwrite); }
   void FormatTargetChanged() override { ++targetChanges; }
   void OpenLink(const QUrl& url) override { links.push_back(url.toString()); }
 
-  int prints = 0, mails = 0, targetChanges = 0;
-  std::vector<std::string> dialled;
+  int targetChanges = 0;
   std::vector<bool> overwrites;
   std::vector<QString> links;
+};
+
+// One action per command, as the program's registry makes them, recording
+// which were triggered.
+class TestActions {
+ public:
+  QAction* For(CommandId id) {
+    auto& action = actions_[id];
+    if (!action) {
+      action = std::make_unique<QAction>();
+      action->setData(static_cast<int>(id));
+      action->setToolTip(QString::fromUtf8(CommandTooltip(id).data(),
+                                           static_cast<qsizetype>(CommandTooltip(id).size())));
+      action->setStatusTip(QString::fromUtf8(CommandPrompt(id).data(),
+                                             static_cast<qsizetype>(CommandPrompt(id).size())));
+      QObject::connect(action.get(), &QAction::triggered, [this, id] { triggered.push_back(id); });
+    }
+    return action.get();
+  }
+  std::vector<CommandId> triggered;
+
+ private:
+  std::map<CommandId, std::unique_ptr<QAction>> actions_;
 };
 
 class StackFixture : public ::testing::Test {
@@ -40,7 +61,8 @@ class StackFixture : public ::testing::Test {
 
   StackFixture() {
     window.resize(kHostWidth, kHostHeight);
-    view = std::make_unique<CardStackView>(&window, cards, format, host);
+    view = std::make_unique<CardStackView>(&window, cards, format, host,
+                                           [this](CommandId id) { return actions.For(id); });
   }
 
   // Loads cards with these index texts (bodies "body of <index>") as a file
@@ -75,6 +97,7 @@ class StackFixture : public ::testing::Test {
   CardCollection cards;
   FormatSettings format;
   RecordingHost host;
+  TestActions actions;
   std::unique_ptr<CardStackView> view;
 };
 

@@ -5,7 +5,7 @@
 #include <QLabel>
 #include <QPushButton>
 
-#include "app/ui/resources.h"
+#include "services/ui/data_folder.h"
 #include "services/ui/icons.h"
 
 namespace tessel {

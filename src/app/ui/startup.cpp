@@ -2,7 +2,7 @@
 
 #include <QGuiApplication>
 
-#include "app/ui/resources.h"
+#include "services/ui/data_folder.h"
 #include "services/ui/icons.h"
 
 namespace tessel {

@@ -7,10 +7,11 @@ namespace tessel {
 
 namespace {
 
-QString RunFileDialog(QWidget* parent, const std::optional<QString>& folder, bool save) {
+QString RunFileDialog(QWidget* parent, const std::optional<QString>& folder, const FileKind& kind,
+                      bool save) {
   QFileDialog dialog(parent);
-  dialog.setNameFilter(QString::fromLatin1(kCardFileFilter));
-  dialog.setDefaultSuffix(QString::fromLatin1(kCardFileSuffix));
+  dialog.setNameFilter(kind.filter);
+  dialog.setDefaultSuffix(kind.suffix);
   if (folder) dialog.setDirectory(*folder);
   if (save) {
     // AnyFile, so that a new name can be typed; replacing a file is confirmed.
@@ -26,19 +27,24 @@ QString RunFileDialog(QWidget* parent, const std::optional<QString>& folder, boo
 
 }  // namespace
 
+FileKind CardFileKind() { return {QStringLiteral("Tessel Files (*.tsl)"), QStringLiteral("tsl")}; }
+
 QMessageBox::StandardButton QtDialogs::Message(QWidget* parent, QMessageBox::Icon icon,
                                                const QString& caption, const QString& text,
                                                QMessageBox::StandardButtons buttons) {
   QMessageBox box(icon, caption, text, buttons, parent);
+  box.setTextFormat(Qt::PlainText);
   return static_cast<QMessageBox::StandardButton>(box.exec());
 }
 
-QString QtDialogs::OpenFileName(QWidget* parent, const std::optional<QString>& folder) {
-  return RunFileDialog(parent, folder, false);
+QString QtDialogs::OpenFileName(QWidget* parent, const std::optional<QString>& folder,
+                                const FileKind& kind) {
+  return RunFileDialog(parent, folder, kind, false);
 }
 
-QString QtDialogs::SaveFileName(QWidget* parent, const std::optional<QString>& folder) {
-  return RunFileDialog(parent, folder, true);
+QString QtDialogs::SaveFileName(QWidget* parent, const std::optional<QString>& folder,
+                                const FileKind& kind) {
+  return RunFileDialog(parent, folder, kind, true);
 }
 
 int QtDialogs::RunModal(QDialog& dialog) { return dialog.exec(); }

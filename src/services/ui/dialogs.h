@@ -13,18 +13,29 @@ class QWidget;
 
 namespace tessel {
 
+// What a file dialog offers: its filter ("Tessel Files (*.tsl)") and the
+// suffix a typed name without one gets.
+struct FileKind {
+  QString filter;
+  QString suffix;
+};
+FileKind CardFileKind();
+
 class Dialogs {
  public:
   virtual ~Dialogs() = default;
+  // The text is shown as it stands, never as markup: it may hold card texts.
   virtual QMessageBox::StandardButton Message(QWidget* parent, QMessageBox::Icon icon,
                                               const QString& caption, const QString& text,
                                               QMessageBox::StandardButtons buttons) = 0;
-  // A card file to read; empty when cancelled. `folder`: where to start,
-  // nullopt for the dialog's own choice.
-  virtual QString OpenFileName(QWidget* parent, const std::optional<QString>& folder) = 0;
-  // A card file to write, new or existing (the dialog asks before an
-  // existing file is replaced); empty when cancelled.
-  virtual QString SaveFileName(QWidget* parent, const std::optional<QString>& folder) = 0;
+  // A file to read; empty when cancelled. `folder`: where to start, nullopt
+  // for the dialog's own choice.
+  virtual QString OpenFileName(QWidget* parent, const std::optional<QString>& folder,
+                               const FileKind& kind) = 0;
+  // A file to write, new or existing (the dialog asks before an existing
+  // file is replaced); empty when cancelled.
+  virtual QString SaveFileName(QWidget* parent, const std::optional<QString>& folder,
+                               const FileKind& kind) = 0;
   virtual int RunModal(QDialog& dialog) = 0;
   virtual bool OpenUrl(const QUrl& url) = 0;
 };
@@ -35,13 +46,12 @@ class QtDialogs final : public Dialogs {
   QMessageBox::StandardButton Message(QWidget* parent, QMessageBox::Icon icon,
                                       const QString& caption, const QString& text,
                                       QMessageBox::StandardButtons buttons) override;
-  QString OpenFileName(QWidget* parent, const std::optional<QString>& folder) override;
-  QString SaveFileName(QWidget* parent, const std::optional<QString>& folder) override;
+  QString OpenFileName(QWidget* parent, const std::optional<QString>& folder,
+                       const FileKind& kind) override;
+  QString SaveFileName(QWidget* parent, const std::optional<QString>& folder,
+                       const FileKind& kind) override;
   int RunModal(QDialog& dialog) override;
   bool OpenUrl(const QUrl& url) override;
 };
-
-inline constexpr char kCardFileFilter[] = "Tessel Files (*.tsl)";
-inline constexpr char kCardFileSuffix[] = "tsl";
 
 }  // namespace tessel

@@ -66,8 +66,30 @@ void BodyEditor::OnTextChanged() {
   emit edited();
 }
 
+bool BodyEditor::ReachesBody(const QKeyEvent& e) {
+  switch (e.key()) {
+    case Qt::Key_Shift:
+    case Qt::Key_Control:
+    case Qt::Key_Alt:
+    case Qt::Key_AltGr:
+    case Qt::Key_Meta:
+    case Qt::Key_Super_L:
+    case Qt::Key_Super_R:
+    case Qt::Key_CapsLock:
+    case Qt::Key_NumLock:
+    case Qt::Key_ScrollLock:
+      return false;
+    default:
+      break;
+  }
+  if (e.key() >= Qt::Key_F1 && e.key() <= Qt::Key_F10) return false;
+  // Alt with Ctrl is AltGr on many keyboards, which types characters.
+  const Qt::KeyboardModifiers mods = e.modifiers();
+  return !(mods & Qt::AltModifier) || (mods & Qt::ControlModifier);
+}
+
 void BodyEditor::keyPressEvent(QKeyEvent* e) {
-  emit keyPressed();
+  if (ReachesBody(*e)) emit keyPressed();
   const Qt::KeyboardModifiers mods = e->modifiers();
   if (e->key() == Qt::Key_Insert && !(mods & (Qt::ShiftModifier | Qt::ControlModifier))) {
     emit insertPressed();

@@ -19,7 +19,10 @@ class BodyEditor : public QTextEdit {
   QString Text() const;
 
  signals:
-  void keyPressed();         // any key, before the editor handles it
+  // A key that reaches the body as typing would, before the editor handles
+  // it: not a lone modifier, not Alt with a key (menu access), not F1 to
+  // F10 (the program's keys and menu activation).
+  void keyPressed();
   void insertPressed();      // Insert without Shift or Ctrl
   void ctrlLetter(char lowerLetter);  // after the editor handled the key
   void edited();             // the text changed through the user
@@ -35,6 +38,7 @@ class BodyEditor : public QTextEdit {
   void focusInEvent(QFocusEvent* e) override;
 
  private:
+  static bool ReachesBody(const QKeyEvent& e);
   QString LinkAt(const QPoint& viewportPos) const;
   void OnTextChanged();
 

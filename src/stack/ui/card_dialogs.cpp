@@ -8,7 +8,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "stack/ui/text_edge.h"
+#include "services/ui/text.h"
 
 namespace tessel {
 namespace {

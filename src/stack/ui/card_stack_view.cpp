@@ -10,7 +10,7 @@
 #include "stack/ui/card_windows.h"
 #include "stack/ui/index_field.h"
 #include "stack/ui/stack_commands.h"
-#include "stack/ui/text_edge.h"
+#include "services/ui/text.h"
 
 namespace tessel {
 namespace {
@@ -23,8 +23,12 @@ QFont CardFont(const std::string& face, int size) {
 }  // namespace
 
 CardStackView::CardStackView(QWidget* hostWidget, CardCollection& cards, FormatSettings& format,
-                             CardStackHost& host)
-    : hostWidget_(hostWidget), cards_(cards), format_(format), host_(host) {
+                             CardStackHost& host, ActionSource actions)
+    : hostWidget_(hostWidget),
+      cards_(cards),
+      format_(format),
+      host_(host),
+      actions_(std::move(actions)) {
   cards_.SetObserver(this);
 }
 
@@ -90,13 +94,9 @@ void CardStackView::CardWindowAdded(const StackEntry& entry) {
 }
 
 void CardStackView::CreateFrontWindow() {
-  auto* front = new FrontCardWindow(hostWidget_);
+  auto* front = new FrontCardWindow(hostWidget_, actions_);
   if (windows_.empty()) windows_.resize(1);
   windows_[0] = front;
-  connect(front, &FrontCardWindow::command, this, &CardStackView::OnCommand);
-  for (const auto& [id, enabled] : enabled_) {
-    if (QAction* action = front->Action(id)) action->setEnabled(enabled);
-  }
 
   IndexField* index = front->Index();
   connect(index, &QLineEdit::textEdited, this, &CardStackView::OnIndexEdited);
@@ -106,6 +106,9 @@ void CardStackView::CreateFrontWindow() {
 
   BodyEditor* body = front->Body();
   connect(body, &BodyEditor::keyPressed, this, [this] { cards_.SetModified(true); });
+  // Whatever changed the text (keys, Cut, Paste, middle-click, drag and
+  // drop, an input method, Undo), the change is one a save keeps.
+  connect(body, &BodyEditor::edited, this, [this] { cards_.SetModified(true); });
   connect(body, &BodyEditor::insertPressed, this, [this] { SetOverwrite(!overwrite_); });
   connect(body, &BodyEditor::ctrlLetter, this, &CardStackView::OnCtrlLetter);
   connect(body, &BodyEditor::edited, this, &CardStackView::OnBodyEdited);
@@ -137,8 +140,9 @@ void CardStackView::CardWindowsCleared() {
   windows_.clear();
 }
 
+void CardStackView::PlaceholdersAdded(std::size_t) { SetOverwrite(false); }
+
 void CardStackView::StackRefreshed() {
-  ++refreshes_;
   for (std::size_t slot = 1; slot < windows_.size(); ++slot) {
     if (windows_[slot]) windows_[slot]->update();
   }
@@ -164,18 +168,6 @@ void CardStackView::SetFrontIndexFieldText(const std::string& text) {
 }
 
 // --- commands ---
-
-void CardStackView::OnCommand(int id) {
-  switch (id) {
-    case kCmdSort: Sort(); break;
-    case kCmdPrintCard: host_.PrintFrontCard(); break;
-    case kCmdMailCard: host_.MailFrontCard(); break;
-    case kCmdDial: host_.DialNumber(FrontBodySelectedText()); break;
-    case kCmdNext: Next(); break;
-    case kCmdPrevious: Previous(); break;
-    default: break;
-  }
-}
 
 void CardStackView::Sort() {
   if (!cards_.Empty()) cards_.ResortKeepingFront();
@@ -210,7 +202,10 @@ QMenu* CardStackView::CreateCardListMenu(QWidget* parent) {
   const std::vector<CardInfo>& cards = cards_.Cards();
   const std::size_t shown = std::min(cards.size(), kCardListMenuItems);
   for (std::size_t k = 0; k < shown; ++k) {
-    QAction* action = menu->addAction(FromCp1252(cards[k].index));
+    // A card text, not a menu text: "&" is no access key, a tab no key hint.
+    QString text = FromCp1252(cards[k].index);
+    text.replace(u'&', QStringLiteral("&&")).replace(u'\t', u' ');
+    QAction* action = menu->addAction(text);
     action->setData(static_cast<qulonglong>(k));
   }
   connect(menu, &QMenu::triggered, this, [this](QAction* action) {
@@ -227,13 +222,6 @@ void CardStackView::ShowCardList(const QPoint& globalPos) {
   QMenu* menu = CreateCardListMenu(Front());
   menu->setAttribute(Qt::WA_DeleteOnClose);
   menu->popup(globalPos);
-}
-
-void CardStackView::SetCommandEnabled(int id, bool enabled) {
-  enabled_[id] = enabled;
-  if (FrontCardWindow* front = Front()) {
-    if (QAction* action = front->Action(id)) action->setEnabled(enabled);
-  }
 }
 
 void CardStackView::FocusFrontBody() {
@@ -261,7 +249,6 @@ void CardStackView::CutBody() {
   if (!body) return;
   body->cut();
   OnBodyEdited();
-  cards_.SetModified(true);
 }
 
 void CardStackView::CopyBody() {
@@ -274,7 +261,6 @@ void CardStackView::PasteBody() {
   body->paste();  // plain text only: the editor accepts no rich text
   OnBodyEdited();
   ApplyBodyFormat();
-  cards_.SetModified(true);
 }
 
 bool CardStackView::BodyCanUndo() const {
@@ -323,14 +309,13 @@ void CardStackView::SelectInFrontBody(std::size_t start, std::size_t end) {
 }
 
 void CardStackView::OnIndexEdited() {
-  // The record follows once the field has finished its change.
-  const unsigned long long at = refreshes_;
-  QMetaObject::invokeMethod(this, [this, at] {
-    if (at != refreshes_) return;
-    if (IndexField* index = FrontIndex()) {
-      cards_.StoreFrontEdits(FrontField::Index, ToCp1252(index->text()));
-    }
-  }, Qt::QueuedConnection);
+  // Stored at once, not posted: a command, a click or a save that follows
+  // the keystroke must find the new name in the record. A rename is a
+  // change a save keeps.
+  if (IndexField* index = FrontIndex()) {
+    cards_.StoreFrontEdits(FrontField::Index, ToCp1252(index->text()));
+    cards_.SetModified(true);
+  }
 }
 
 void CardStackView::OnBodyEdited() {
@@ -409,21 +394,32 @@ void CardStackView::ApplyFontOf(FormatControl control) {
   if (control == FormatControl::Index) ApplyIndexFont(format_.indexFace, format_.indexSize);
 }
 
+void CardStackView::MarkIfFormatChanged(const FormatSettings& before) {
+  // The format is saved in the card file, so a new look is a change to keep.
+  if (!(format_ == before)) cards_.SetModified(true);
+}
+
 void CardStackView::SetFace(const std::string& face) {
+  const FormatSettings before = format_;
   ApplyFontOf(SetTargetFace(format_, target_, StackEmpty(), face));
+  MarkIfFormatChanged(before);
 }
 
 void CardStackView::SetSize(int size) {
+  const FormatSettings before = format_;
   ApplyFontOf(SetTargetSize(format_, target_, StackEmpty(), size));
+  MarkIfFormatChanged(before);
 }
 
 void CardStackView::ApplyColour(ColourRole role, Colour colour) {
   if (StackEmpty()) return;
+  const FormatSettings before = format_;
   // With neither control focused yet nothing is stored; the repaint below
   // is harmless.
   SetTargetColour(format_, target_, false, role, colour);
   ApplyBodyFormat();
   ApplyIndexColours();
+  MarkIfFormatChanged(before);
 }
 
 }  // namespace tessel

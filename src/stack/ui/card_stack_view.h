@@ -14,25 +14,19 @@
 #include "cards/card_collection.h"
 #include "cards/format_settings.h"
 #include "stack/format_target.h"
+#include "stack/ui/card_windows.h"
 
 class QMenu;
 
 namespace tessel {
 
-class BackCardWindow;
 class BodyEditor;
-class FrontCardWindow;
 class IndexField;
 
-// What the card stack asks of the main window.
+// What the card stack tells the main window.
 class CardStackHost {
  public:
   virtual ~CardStackHost() = default;
-  // Card toolbar buttons the main window carries out.
-  virtual void PrintFrontCard() = 0;
-  virtual void MailFrontCard() = 0;
-  // `selection` is the body's selected text (Windows-1252).
-  virtual void DialNumber(const std::string& selection) = 0;
   // The "OVR" pane follows this.
   virtual void OverwriteChanged(bool overwrite) = 0;
   // The format toolbar follows the focused control (FormatToolBar::Update).
@@ -49,9 +43,10 @@ class CardStackView : public QObject, public CardStackObserver {
   Q_OBJECT
  public:
   // Card windows become children of `hostWidget`. The view must be destroyed
-  // before `cards`; it registers itself as their observer.
+  // before `cards`; it registers itself as their observer. The card toolbar
+  // shows the actions `actions` gives for its commands.
   CardStackView(QWidget* hostWidget, CardCollection& cards, FormatSettings& format,
-                CardStackHost& host);
+                CardStackHost& host, ActionSource actions);
   ~CardStackView() override;
   CardStackView(const CardStackView&) = delete;
   CardStackView& operator=(const CardStackView&) = delete;
@@ -61,7 +56,7 @@ class CardStackView : public QObject, public CardStackObserver {
   void SetClientOrigin(QPoint origin);
   QPoint ClientOrigin() const { return origin_; }
 
-  // Card toolbar commands; Next and Previous also serve F8 and F9.
+  // The card commands of the toolbar and the keys F8 and F9.
   void Sort();
   void Next();
   void Previous();
@@ -71,17 +66,14 @@ class CardStackView : public QObject, public CardStackObserver {
   // The card list menu: one item per card, in collection order, up to
   // kCardListMenuItems.
   QMenu* CreateCardListMenu(QWidget* parent);
-  // Enables a card toolbar button (the main window's timer drives Dial,
-  // Next, Previous and Mail); remembered for a new front card window.
-  void SetCommandEnabled(int id, bool enabled);
   void FocusFrontBody();
   // After Add: the index field takes the focus with its whole text selected,
   // so typing replaces it.
   void FocusFrontIndexSelectingAll();
 
   // The edit commands, always on the front body, wherever the focus is.
-  // Each change is stored into the front record; Cut and Paste mark the
-  // document modified, Undo does not.
+  // Each change is stored into the front record and marks the document
+  // modified, as every change of the body does.
   void UndoBody();
   void CutBody();
   void CopyBody();
@@ -121,6 +113,7 @@ class CardStackView : public QObject, public CardStackObserver {
   void CardWindowAdded(const StackEntry& entry) override;
   void CardWindowRemoved(const StackEntry& entry) override;
   void CardWindowsCleared() override;
+  void PlaceholdersAdded(std::size_t count) override;
   void StackRefreshed() override;
   void StackLaidOut() override;
   std::optional<std::string> FrontIndexFieldText() const override;
@@ -133,7 +126,6 @@ class CardStackView : public QObject, public CardStackObserver {
 
  private:
   void CreateFrontWindow();
-  void OnCommand(int id);
   void OnBackCardClicked(std::size_t slot);
   void OnIndexEdited();
   void OnBodyEdited();
@@ -145,20 +137,18 @@ class CardStackView : public QObject, public CardStackObserver {
   void Place(QWidget* window, const StackRect& rect) const;
   void PlaceAll() const;
   void ApplyFontOf(FormatControl control);
+  void MarkIfFormatChanged(const FormatSettings& before);
   void BringForward(std::size_t k);
 
   QWidget* hostWidget_;
   CardCollection& cards_;
   FormatSettings& format_;
   CardStackHost& host_;
+  ActionSource actions_;
   QPoint origin_;
   std::vector<QPointer<QWidget>> windows_;  // index = slot
   FormatTarget target_;
   bool overwrite_ = false;
-  // Counts reloads of the front card, so a queued index store never lands
-  // in a record that came forward after the edit.
-  unsigned long long refreshes_ = 0;
-  std::map<int, bool> enabled_;
 };
 
 }  // namespace tessel

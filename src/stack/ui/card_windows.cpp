@@ -6,11 +6,10 @@
 #include <QPainter>
 #include <QToolBar>
 
-#include "services/ui/icons.h"
 #include "stack/ui/body_editor.h"
 #include "stack/ui/index_field.h"
 #include "stack/ui/stack_commands.h"
-#include "stack/ui/text_edge.h"
+#include "services/ui/text.h"
 
 namespace tessel {
 namespace {
@@ -58,7 +57,8 @@ void BackCardWindow::mousePressEvent(QMouseEvent* e) {
   }
 }
 
-FrontCardWindow::FrontCardWindow(QWidget* parent) : CardWindow(0, parent) {
+FrontCardWindow::FrontCardWindow(QWidget* parent, const ActionSource& actions)
+    : CardWindow(0, parent) {
   const int clientWidth = kCardWidth - 2 * kCardBorder;
   const int clientHeight = kCardHeight - 2 * kCardBorder;
 
@@ -79,28 +79,17 @@ FrontCardWindow::FrontCardWindow(QWidget* parent) : CardWindow(0, parent) {
   fieldAction->setData(kCmdIndexField);
 
   toolBar_->addSeparator();
-  for (const ToolButton& c : kCardToolbarButtons) {
-    if (c.id == 0) {
+  for (const CommandId id : kCardToolbarCommands) {
+    if (id == CommandId::Ready) {
       toolBar_->addSeparator();
-      continue;
+    } else if (QAction* action = actions ? actions(id) : nullptr) {
+      toolBar_->addAction(action);
     }
-    QAction* action = toolBar_->addAction(CommandIcon(c.icon), QString());
-    action->setToolTip(TooltipOf(c.id));
-    action->setStatusTip(PromptOf(c.id));
-    action->setData(c.id);
-    const int id = c.id;
-    connect(action, &QAction::triggered, this, [this, id] { emit command(id); });
-    actions_[id] = action;
   }
 
   body_ = new BodyEditor(this);
   body_->setGeometry(kCardBorder, kCardBorder + kCardToolbarHeight, clientWidth,
                      clientHeight - kCardToolbarHeight);
-}
-
-QAction* FrontCardWindow::Action(int id) const {
-  const auto it = actions_.find(id);
-  return it == actions_.end() ? nullptr : it->second;
 }
 
 void FrontCardWindow::paintEvent(QPaintEvent*) {

@@ -7,9 +7,9 @@
 #include <QWidget>
 #include <cstddef>
 #include <functional>
-#include <map>
 
 #include "cards/card_collection.h"
+#include "cards/command_table.h"
 
 class QToolBar;
 
@@ -55,19 +55,20 @@ class BackCardWindow : public CardWindow {
   const CardCollection& cards_;
 };
 
+// The shared action of a command (the program's one QAction per command),
+// or nullptr where there is none.
+using ActionSource = std::function<QAction*(CommandId)>;
+
 class FrontCardWindow : public CardWindow {
   Q_OBJECT
  public:
-  explicit FrontCardWindow(QWidget* parent);
+  // The card toolbar shows the commands' shared actions, so their state and
+  // their handlers are the menu's.
+  FrontCardWindow(QWidget* parent, const ActionSource& actions);
 
   IndexField* Index() const { return index_; }
   BodyEditor* Body() const { return body_; }
   QToolBar* ToolBar() const { return toolBar_; }
-  // The card toolbar's button for a command id, or nullptr.
-  QAction* Action(int id) const;
-
- signals:
-  void command(int id);
 
  protected:
   void paintEvent(QPaintEvent* e) override;
@@ -76,7 +77,6 @@ class FrontCardWindow : public CardWindow {
   QToolBar* toolBar_;
   IndexField* index_;
   BodyEditor* body_;
-  std::map<int, QAction*> actions_;
 };
 
 }  // namespace tessel

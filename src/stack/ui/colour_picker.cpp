@@ -6,7 +6,7 @@
 #include <QPushButton>
 
 #include "stack/palette.h"
-#include "stack/ui/text_edge.h"
+#include "services/ui/text.h"
 
 namespace tessel {
 namespace {

@@ -5,27 +5,18 @@
 #include <QFontDatabase>
 #include <QIcon>
 
-#include "services/ui/icons.h"
 #include "stack/ui/card_stack_view.h"
 #include "stack/ui/stack_commands.h"
-#include "stack/ui/text_edge.h"
+#include "services/ui/text.h"
 
 namespace tessel {
 namespace {
 
-QAction* AddCommand(QToolBar* bar, const ToolButton& c) {
-  QAction* action = bar->addAction(CommandIcon(c.icon), QString());
-  action->setToolTip(TooltipOf(c.id));
-  action->setStatusTip(PromptOf(c.id));
-  action->setData(c.id);
-  return action;
-}
-
-QComboBox* AddBox(QToolBar* bar, const ToolButton& c, int widthInChars) {
+QComboBox* AddBox(QToolBar* bar, CommandId id, int widthInChars) {
   auto* box = new QComboBox(bar);
   box->setEditable(false);
-  box->setToolTip(TooltipOf(c.id));
-  box->setStatusTip(PromptOf(c.id));
+  box->setToolTip(TooltipOf(id));
+  box->setStatusTip(PromptOf(id));
   box->setFixedWidth(box->fontMetrics().averageCharWidth() * widthInChars);
   box->setEnabled(false);
   bar->addWidget(box);
@@ -42,19 +33,21 @@ void Show(QComboBox* box, const QString& text) {
 
 }  // namespace
 
-FormatToolBar::FormatToolBar(CardStackView& view, QWidget* parent, ColourDialog dialog)
-    : QToolBar(parent), view_(view), dialog_(std::move(dialog)) {
+FormatToolBar::FormatToolBar(CardStackView& view, QAction* textColour, QAction* backgroundColour,
+                             QWidget* parent, ColourDialog dialog)
+    : QToolBar(parent),
+      view_(view),
+      dialog_(std::move(dialog)),
+      textColour_(textColour),
+      backgroundColour_(backgroundColour) {
   setObjectName(QStringLiteral("FormatToolBar"));
   setIconSize(QSize(16, 15));
-  textColour_ = AddCommand(this, kTextColourButton);
+  addAction(textColour_);
   addSeparator();
-  backgroundColour_ = AddCommand(this, kBackgroundColourButton);
+  addAction(backgroundColour_);
   addSeparator();
-  connect(textColour_, &QAction::triggered, this, [this] { OpenPicker(ColourRole::Text); });
-  connect(backgroundColour_, &QAction::triggered, this,
-          [this] { OpenPicker(ColourRole::Background); });
 
-  faceBox_ = AddBox(this, kFontFaceBox, 32);
+  faceBox_ = AddBox(this, CommandId::Font, 32);
   QStringList faces;
   for (const QString& family : QFontDatabase::families()) {
     if (QFontDatabase::isSmoothlyScalable(family)) faces.append(family);
@@ -63,7 +56,7 @@ FormatToolBar::FormatToolBar(CardStackView& view, QWidget* parent, ColourDialog 
   faces.removeDuplicates();
   faceBox_->addItems(faces);
   addSeparator();
-  sizeBox_ = AddBox(this, kFontSizeBox, 12);
+  sizeBox_ = AddBox(this, CommandId::FontSize, 12);
   for (int size : kFontSizes) sizeBox_->addItem(QString::number(size));
   faceBox_->setCurrentIndex(0);
   sizeBox_->setCurrentIndex(0);

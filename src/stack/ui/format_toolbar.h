@@ -21,8 +21,10 @@ inline constexpr int kFontSizes[] = {8, 10, 12, 14, 16, 18, 20, 22, 24, 26, 28, 
 class FormatToolBar : public QToolBar {
   Q_OBJECT
  public:
-  explicit FormatToolBar(CardStackView& view, QWidget* parent = nullptr,
-                         ColourDialog dialog = StandardColourDialog());
+  // The two colour buttons show the shared actions of Text Color and
+  // Background Color; their command handlers call OpenPicker.
+  FormatToolBar(CardStackView& view, QAction* textColour, QAction* backgroundColour,
+                QWidget* parent = nullptr, ColourDialog dialog = StandardColourDialog());
   // Stops following the view first: focus moving off this bar's boxes while
   // it is torn down must not reach it through the view's signal. (The view
   // may already be gone, so the connection is cut by its handle.)

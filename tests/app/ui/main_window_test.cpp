@@ -20,7 +20,7 @@
 #include "services/ui/dialogs.h"
 #include "app/ui/about_box.h"
 #include "stack/ui/card_windows.h"
-#include "app/ui/resources.h"
+#include "services/ui/data_folder.h"
 #include "cards/card_file.h"
 #include "services/ui/qt_settings_store.h"
 
@@ -307,7 +307,7 @@ TEST_F(MainWindowTest, HelpOpensTheInstalledPageOrExplains) {
   MainWindow& w = Window();
   w.RunCommand(CommandId::HelpContents);  // the source tree's page
   ASSERT_EQ(dialogs.urls.size(), 1u);
-  EXPECT_EQ(dialogs.urls[0], QUrl::fromLocalFile(HelpFolder() + "/tessel.html"));
+  EXPECT_EQ(dialogs.urls[0], QUrl::fromLocalFile(TESSEL_SOURCE_DIR "/resources/help/tessel.html"));
 
   QDir(files.path()).mkpath("inst");
   QFile page(files.filePath("inst/tessel.html"));

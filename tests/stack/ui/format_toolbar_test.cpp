@@ -6,7 +6,7 @@
 #include "stack/palette.h"
 #include "stack/ui/colour_picker.h"
 #include "stack/ui/format_toolbar.h"
-#include "stack/ui/text_edge.h"
+#include "services/ui/text.h"
 #include "support/stack_test_support.h"
 
 namespace tessel::test {
@@ -15,7 +15,8 @@ namespace {
 class FormatToolBarTest : public StackFixture {
  protected:
   FormatToolBarTest()
-      : bar(*view, &window, [this](QWidget*) { return dialogAnswer; }) {
+      : bar(*view, actions.For(CommandId::TextColour), actions.For(CommandId::BackgroundColour),
+            &window, [this](QWidget*) { return dialogAnswer; }) {
     bar.setGeometry(0, 0, kHostWidth, 30);
   }
 
@@ -68,7 +69,8 @@ TEST_F(FormatToolBarTest, BoxesWaitForAFocusThenFollowTheFocusedControl) {
   EXPECT_EQ(FromCp1252(format.bodyFace), face);
   EXPECT_EQ(Body()->font().family(), face);
   EXPECT_EQ(format.indexFace, "Arial Black");
-  EXPECT_FALSE(cards.Modified());
+  // The face is saved in the card file: choosing one is a change to keep.
+  EXPECT_TRUE(cards.Modified());
 
   // A face or size not in the lists shows no selection.
   format.bodySize = 30;
@@ -117,7 +119,7 @@ TEST_F(FormatToolBarTest, ColourPicksGoToTheFocusedControl) {
 
   // Before either control had the focus a pick stores nothing.
   const FormatSettings before = format;
-  bar.TextColourAction()->trigger();
+  bar.OpenPicker(ColourRole::Text);
   ASSERT_NE(bar.Picker(), nullptr);
   EXPECT_TRUE(bar.Picker()->isVisible());
   PickCell(1023);
@@ -127,7 +129,7 @@ TEST_F(FormatToolBarTest, ColourPicksGoToTheFocusedControl) {
 
   ShowActive();
   Focus(Body());
-  bar.TextColourAction()->trigger();
+  bar.OpenPicker(ColourRole::Text);
   const QPoint under = bar.mapToGlobal(QPoint(0, bar.height()));
   EXPECT_EQ(bar.Picker()->pos().y(), under.y());
   PickCell(1023);
@@ -135,7 +137,7 @@ TEST_F(FormatToolBarTest, ColourPicksGoToTheFocusedControl) {
   EXPECT_EQ(Body()->palette().color(QPalette::Text), QColor(255, 0, 0));
 
   Focus(Index());
-  bar.BackgroundColourAction()->trigger();
+  bar.OpenPicker(ColourRole::Background);
   PickCell(1018);
   EXPECT_EQ(format.indexBackground, Rgb(255, 255, 255));
   EXPECT_EQ(Index()->palette().color(QPalette::Base), QColor(Qt::white));
@@ -146,7 +148,7 @@ TEST_F(FormatToolBarTest, PickerStaysForMissesClosesOutsideAndAsksForMore) {
   Load({"a"});
   ShowActive();
   Focus(Body());
-  bar.BackgroundColourAction()->trigger();
+  bar.OpenPicker(ColourRole::Background);
   ColourPicker* picker = bar.Picker();
   ASSERT_NE(picker, nullptr);
   const QPoint between(ColourPicker::CellRect(0).right() + 2, ColourPicker::CellRect(0).center().y());
@@ -165,7 +167,7 @@ TEST_F(FormatToolBarTest, PickerStaysForMissesClosesOutsideAndAsksForMore) {
   QCoreApplication::processEvents();
   EXPECT_EQ(bar.Picker(), nullptr);
 
-  bar.TextColourAction()->trigger();
+  bar.OpenPicker(ColourRole::Text);
   picker = bar.Picker();
   QTest::mousePress(picker, Qt::LeftButton, {}, QPoint(-20, -20));
   QCoreApplication::processEvents();

@@ -1,0 +1,31 @@
+#include "app/ui/help_controller.h"
+
+#include <QFileInfo>
+
+#include "app/ui/about_box.h"
+#include "services/ui/data_folder.h"
+
+namespace tessel {
+
+HelpController::HelpController(AppContext& context) : c_(context) {
+  c_.commands.Handle(CommandId::HelpContents, [this] { ShowHelp(); });
+  c_.commands.Handle(CommandId::About, [this] { ShowAbout(); });
+}
+
+void HelpController::ShowHelp() {
+  const QString path = DataFolder(c_.settings, QStringLiteral("help")) + QStringLiteral("/tessel.html");
+  if (QFileInfo(path).isFile() && c_.dialogs.OpenUrl(QUrl::fromLocalFile(path))) return;
+  c_.ShowStandardMessage(QStringLiteral(
+                             "There is a problem with the help file.\n"
+                             "You may need the Microsoft HTML Help Update\n"
+                             "Please, go to %1 and follow the instructions from there")
+                             .arg(QString::fromLatin1(kHelpAddress)));
+}
+
+void HelpController::ShowAbout() {
+  AboutBox box(c_.frame.Window());
+  c_.dialogs.RunModal(box);
+  if (!c_.model.cards.Empty()) c_.FocusFrontBody();
+}
+
+}  // namespace tessel
