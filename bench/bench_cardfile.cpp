@@ -29,12 +29,12 @@ void WriteShuffled(const std::string& path, std::size_t n) {
 void BM_LoadAndSort(benchmark::State& state) {
   const std::string path = TempPath("load");
   WriteShuffled(path, static_cast<std::size_t>(state.range(0)));
-  StderrReporter errors;
+  bench::StderrReporter errors;
   std::optional<CardCollection> cards;
   for (auto _ : state) {
     cards.emplace();
     FormatSettings format;
-    if (!ReadCardFile(*cards, format, path, errors)) state.SkipWithError("read failed");
+    if (!errors(ReadCardFile(*cards, format, path))) state.SkipWithError("read failed");
     benchmark::DoNotOptimize(cards->Size());
     state.PauseTiming();
     cards.reset();
@@ -66,9 +66,9 @@ void BM_Save(benchmark::State& state) {
   CardCollection cards;
   cards.AppendCards(bench::MakeCards(static_cast<std::size_t>(state.range(0))));
   cards.SortCards();
-  StderrReporter errors;
+  bench::StderrReporter errors;
   for (auto _ : state) {
-    if (!WriteCardFile(cards, FormatSettings{}, path, errors)) state.SkipWithError("write failed");
+    if (!errors(WriteCardFile(cards, FormatSettings{}, path))) state.SkipWithError("write failed");
   }
   std::filesystem::remove(path);
 }

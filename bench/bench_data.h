@@ -2,13 +2,23 @@
 // random order and 200-byte bodies.
 #pragma once
 
+#include <cstdio>
 #include <random>
 #include <string>
 #include <vector>
 
+#include "cards/card_file.h"
 #include "cards/card_info.h"
 
 namespace tessel::bench {
+
+// Prints a failed read or save on stderr and passes the result on.
+struct StderrReporter {
+  FileResult operator()(FileResult result) const {
+    if (!result) std::fprintf(stderr, "%s\n", result.message.c_str());
+    return result;
+  }
+};
 
 inline std::vector<CardInfo> MakeCards(std::size_t n, uint32_t seed = 1) {
   std::mt19937 rng(seed);

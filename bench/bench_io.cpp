@@ -2,7 +2,10 @@
 //   bench_io gen N FILE INDEXES   write N shuffled cards and their index texts
 //   bench_io load FILE            load + sort; prints milliseconds and peak memory
 //   bench_io save FILE OUT        load, then time one save of it
+//   bench_io run CMD ARGS...      run a whole process; its wall time and peak memory
 #include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <chrono>
 #include <cstdio>
@@ -32,7 +35,7 @@ double Ms(Clock::time_point since) {
 
 int main(int argc, char** argv) {
   const std::string mode = argc > 1 ? argv[1] : "";
-  StderrReporter errors;
+  bench::StderrReporter errors;
   if (mode == "gen" && argc == 5) {
     const auto cards = bench::MakeCards(std::stoul(argv[2]));
     // Written in generated (unsorted) order so the load has real sorting to do.
@@ -48,7 +51,7 @@ int main(int argc, char** argv) {
     const auto start = Clock::now();
     CardCollection cards;
     FormatSettings format;
-    if (!ReadCardFile(cards, format, argv[2], errors)) return 1;
+    if (!errors(ReadCardFile(cards, format, argv[2]))) return 1;
     const double ms = Ms(start);
     std::printf("load+sort %zu cards: %.0f ms, peak memory %.0f MiB above baseline\n", cards.Size(),
                 ms, (PeakKiB() - baseline) / 1024.0);
@@ -57,12 +60,30 @@ int main(int argc, char** argv) {
   if (mode == "save" && argc == 4) {
     CardCollection cards;
     FormatSettings format;
-    if (!ReadCardFile(cards, format, argv[2], errors)) return 1;
+    if (!errors(ReadCardFile(cards, format, argv[2]))) return 1;
     const auto start = Clock::now();
-    if (!WriteCardFile(cards, format, argv[3], errors)) return 1;
+    if (!errors(WriteCardFile(cards, format, argv[3]))) return 1;
     std::printf("save %zu cards: %.0f ms\n", cards.Size(), Ms(start));
     return 0;
   }
-  std::fprintf(stderr, "usage: bench_io gen N FILE INDEXES | load FILE | save FILE OUT\n");
+  if (mode == "run" && argc >= 3) {
+    const auto start = Clock::now();
+    const pid_t child = fork();
+    if (child == 0) {
+      // Its output is not what is measured.
+      std::freopen("/dev/null", "w", stdout);
+      execvp(argv[2], argv + 2);
+      _exit(127);
+    }
+    int status = 0;
+    rusage usage{};
+    if (child < 0 || wait4(child, &status, 0, &usage) < 0) return 1;
+    const double ms = Ms(start);
+    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) return 1;
+    std::printf("run: %.0f ms, peak memory %.0f MiB\n", ms, usage.ru_maxrss / 1024.0);
+    return 0;
+  }
+  std::fprintf(stderr,
+               "usage: bench_io gen N FILE INDEXES | load FILE | save FILE OUT | run CMD...\n");
   return 2;
 }

@@ -43,11 +43,11 @@ int main(int argc, char** argv) {
   tessel::FormatSettings format;
   NullHost host;
   tessel::CardStackView view(&window, cards, format, host, nullptr);
-  tessel::StderrReporter errors;
+  tessel::bench::StderrReporter errors;
 
   tessel::bench::Report("open file, show and paint the window", 1, [&] {
     cards.SetClientHeight(720);
-    if (!tessel::ReadCardFile(cards, format, path, errors)) std::exit(1);
+    if (!errors(tessel::ReadCardFile(cards, format, path))) std::exit(1);
     view.ApplyIndexFont(format.indexFace, format.indexSize);
     view.ApplyBodyFormat();
     window.show();

@@ -4,6 +4,7 @@
 #   load + sort  vs  LC_ALL=C sort -f -s of just the index texts
 #   save         vs  dd bs=1M conv=fsync copying the same file
 #   peak memory of a load  vs  the file's size
+#   tessel-cli info as a whole process (start, load, sort, exit)  vs  the sort
 # Usage: bench/compare.sh [BUILD_DIR]   (default: build)
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -47,7 +48,12 @@ for n in 100000 1000000; do
   save=$(best_of_tool "$io" save "$file" "$work/out-$n.tsl")
   ddref=$(best dd if="$file" of="$work/copy-$n.tsl" bs=1M conv=fsync status=none)
   mem=$("$io" load "$file" | sed -E 's/.*peak memory ([0-9]+) MiB.*/\1/')
+  whole=$(best_of_tool "$io" run "$build/tessel-cli" info "$file")
+  sortwhole=$(best_of_tool "$io" run env LC_ALL=C sort -f -s "$work/indexes-$n.txt")
+  wholemem=$("$io" run "$build/tessel-cli" info "$file" | sed -E 's/.*peak memory ([0-9]+) MiB.*/\1/')
   printf '%-10s %-28s %8s ms %-34s %7s ms\n' "$n" "load + sort" "$load" "sort -f -s (index texts only)" "$sortref"
   printf '%-10s %-28s %8s ms %-34s %7s ms\n' "$n" "save (atomic, fsync)" "$save" "dd bs=1M conv=fsync" "$ddref"
   printf '%-10s %-28s %7s MiB %-34s %6s MiB\n' "$n" "peak memory above baseline" "$mem" "file size" "$size_mib"
+  printf '%-10s %-28s %8s ms %-34s %7s ms\n' "$n" "tessel-cli info (process)" "$whole" "sort -f -s (process)" "$sortwhole"
+  printf '%-10s %-28s %7s MiB %-34s %6s MiB\n' "$n" "tessel-cli info peak memory" "$wholemem" "file size" "$size_mib"
 done

@@ -8,7 +8,7 @@ packages=(
   qt6-base-dev qt6-svg-dev
   libgtest-dev libgmock-dev libbenchmark-dev nlohmann-json3-dev
   clang libclang-rt-14-dev
-  xvfb xauth fonts-dejavu-core
+  xvfb xauth fonts-dejavu-core openbox xdotool
   # the installation checks (scripts/check_install.sh) and the package's needs
   desktop-file-utils appstream shared-mime-info libxml2-utils libglib2.0-bin man-db dpkg-dev
   xdg-utils glabels-data

@@ -75,6 +75,7 @@ int main(int argc, char** argv) {
   }
   cards.AppendCards(std::move(records));
   cards.SortCards();
-  tessel::StderrReporter errors;
-  return tessel::WriteCardFile(cards, tessel::FormatSettings{}, argv[1], errors) ? 0 : 1;
+  const tessel::FileResult written = tessel::WriteCardFile(cards, tessel::FormatSettings{}, argv[1]);
+  if (!written) std::cerr << written.message << '\n';
+  return written ? 0 : 1;
 }

@@ -204,8 +204,14 @@ void CardCollection::LayoutStack(int clientHeight) {
 }
 
 void CardCollection::RemoveAllCards() {
-  cards_.clear();
-  cards_.shrink_to_fit();
+  std::vector<CardInfo> gone;
+  gone.swap(cards_);
+  // Freeing a million texts one by one takes a good part of a second; the
+  // user should not wait for it on New, Open or Exit.
+  if (gone.size() >= kFreeInBackgroundFrom) {
+    std::thread([cards = std::move(gone)]() mutable { std::vector<CardInfo>().swap(cards); })
+        .detach();
+  }
 }
 
 void CardCollection::RemoveAllCardWindows() {

@@ -22,6 +22,9 @@ inline constexpr int kCardWidth = 500;
 inline constexpr int kCardHeight = 200;
 inline constexpr int kCardBottomGap = 18;
 inline constexpr int kCascadeStep = 25;
+// Emptying a collection at least this large frees its cards on a thread of
+// their own.
+inline constexpr std::size_t kFreeInBackgroundFrom = 50000;
 
 // Rectangle of stack entry k in a client area of height h.
 StackRect CascadeRect(int clientHeight, std::size_t k);

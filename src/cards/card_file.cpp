@@ -6,6 +6,7 @@
 #include <condition_variable>
 #include <deque>
 #include <mutex>
+#include <new>
 #include <cstring>
 #include <system_error>
 #include <thread>
@@ -27,6 +28,9 @@ constexpr uint16_t kWideMarker = 0xFFFE;
 // Tag, lead word, two empty strings and the tag flag: no card object is
 // smaller, so a count the rest of the file cannot hold is refused at once.
 constexpr uint64_t kMinCardObject = 2 + 4 + 1 + 1 + 4;
+// The most room reserved for a claimed card count, as a multiple of the
+// bytes left in the file.
+constexpr uint64_t kMaxReserveRatio = 2;
 // Longest class name the archive form allows.
 constexpr uint16_t kMaxClassName = 64;
 
@@ -286,10 +290,15 @@ ReadResult ParseArchive(ByteReader& in, CardFileData& out) {
     return Damaged("it announces " + std::to_string(count) + " cards, more than it can hold");
   }
   // Room for every card up front: the body filler writes into cards that
-  // are already in the vector, so it must never move them.
-  out.cards.reserve(static_cast<std::size_t>(count));
+  // are already in the vector, so it must never move them. A claimed count
+  // is only trusted that far while the room stays within twice the rest of
+  // the file; beyond it (a file of tiny or missing cards) the collection
+  // grows with the cards actually read, and bodies are read here.
+  const uint64_t affordable = in.Remaining() * kMaxReserveRatio / sizeof(CardInfo);
+  const bool trusted = count <= affordable;
+  out.cards.reserve(static_cast<std::size_t>(trusted ? count : affordable));
   std::optional<BodyFiller> filler;
-  if (count >= kFillBodiesAside) filler.emplace(out.cards.data());
+  if (trusted && count >= kFillBodiesAside) filler.emplace(out.cards.data());
   if (filler && !filler->Active()) filler.reset();
 
   // Classes and objects share one numbering that starts at 1. Class numbers
@@ -365,16 +374,22 @@ ReadResult ParseCardFile(ByteReader& in, CardFileData& out) {
   if (!in.U32(version)) return {ReadStatus::Incompatible, "too short"};
   out.version = version;
   ReadResult result;
-  switch (version) {
-    case kVersionFixed:
-    case kVersionFixedTagged:
-      result = ParseFixed(in, version, out);
-      break;
-    case kVersionArchive:
-      result = ParseArchive(in, out);
-      break;
-    default:
-      result = {ReadStatus::Incompatible, {}};
+  try {
+    switch (version) {
+      case kVersionFixed:
+      case kVersionFixedTagged:
+        result = ParseFixed(in, version, out);
+        break;
+      case kVersionArchive:
+        result = ParseArchive(in, out);
+        break;
+      default:
+        result = {ReadStatus::Incompatible, {}};
+    }
+  } catch (const std::bad_alloc&) {
+    // A file too large for this machine's memory is refused like a damaged
+    // one: whole, with nothing loaded.
+    result = Damaged("there is not enough memory to hold its cards");
   }
   if (!result.Ok()) {
     out.cards.clear();
@@ -473,49 +488,49 @@ std::vector<uint8_t> CardFileBytes(const FormatSettings& format,
   return bytes;
 }
 
-void StderrReporter::ShowError(const std::string& text) {
-  std::fprintf(stderr, "%s%s\n", prefix_.c_str(), text.c_str());
-}
-
-bool ReadCardFile(CardCollection& cards, FormatSettings& format, const std::string& path,
-                  ErrorReporter& errors) {
+FileResult ReadCardFile(CardCollection& cards, FormatSettings& format, const std::string& path) {
   CardFileData data;
   const ReadResult result = LoadCardFileData(path, data);
-  if (!result.Ok()) {
-    errors.ShowError(ReadErrorMessage(result, path));
-    return false;
+  if (!result.Ok()) return {false, ReadErrorMessage(result, path), result.detail};
+  try {
+    ApplyCardFileData(cards, format, std::move(data));
+  } catch (const std::bad_alloc&) {
+    // Only a merge into a large collection gets here; growing the vector
+    // either succeeds or leaves it as it was.
+    const ReadResult full{ReadStatus::Damaged, "there is not enough memory to add its cards"};
+    return {false, ReadErrorMessage(full, path), full.detail};
   }
-  ApplyCardFileData(cards, format, std::move(data));
-  return true;
+  return {};
 }
 
 void ApplyCardFileData(CardCollection& cards, FormatSettings& format, CardFileData&& data) {
-  if (data.format) format = *data.format;
   cards.AppendCards(std::move(data.cards));
+  if (data.format) format = *data.format;
   cards.SortCards();
   cards.RefreshStack();
   cards.SetModified(false);
 }
 
-bool WriteCardFile(CardCollection& cards, const FormatSettings& format, const std::string& path,
-                   ErrorReporter& errors, FileOps& ops) {
+FileResult WriteCardFile(CardCollection& cards, const FormatSettings& format,
+                         const std::string& path, FileOps& ops) {
   cards.ResortKeepingFront();
   AtomicFile file(ops);
-  if (!file.Begin(path)) {
-    errors.ShowError("File Error - \"" + path + "\"");
-    return false;
-  }
+  if (!file.Begin(path)) return {false, "File Error - \"" + path + "\"", file.Error()};
   ByteWriter writer(&AtomicFile::SinkFor, &file);
   const bool serialized = SerializeCardFile(writer, format, cards.Cards());
   if (!serialized || !file.Commit()) {
     const std::string why = !file.Error().empty() ? file.Error() : "a card text is too long";
+    const bool touched = file.InPlace() && file.Written() > 0;
     file.Abort();
-    errors.ShowError("File Error - \"" + path + "\" could not be saved (" + why +
-                     "). The file on disk is unchanged.");
-    return false;
+    return {false,
+            "File Error - \"" + path + "\" could not be saved (" + why + "). " +
+                (touched ? "It was being written in place (its folder takes no new files) and "
+                           "may be incomplete: save it again or under another name."
+                         : "The file on disk is unchanged."),
+            why};
   }
   cards.SetModified(false);
-  return true;
+  return {};
 }
 
 }  // namespace tessel

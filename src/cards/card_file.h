@@ -51,23 +51,14 @@ bool SerializeCardFile(ByteWriter& out, const FormatSettings& format,
                        const std::vector<CardInfo>& cards);
 std::vector<uint8_t> CardFileBytes(const FormatSettings& format, const std::vector<CardInfo>& cards);
 
-// Where the program tells the user about failures (a message box in the
-// program, stderr in the command-line tool).
-class ErrorReporter {
- public:
-  virtual ~ErrorReporter() = default;
-  virtual void ShowError(const std::string& text) = 0;
-};
-
-// Reports each message as a line on stderr after `prefix`: the reporter of
-// the command-line tools.
-class StderrReporter final : public ErrorReporter {
- public:
-  explicit StderrReporter(std::string prefix = {}) : prefix_(std::move(prefix)) {}
-  void ShowError(const std::string& text) override;
-
- private:
-  std::string prefix_;
+// What reading or saving a card file came to. The card-file code shows
+// nothing itself: the program puts `message` in a message box, the
+// command-line tool on stderr.
+struct FileResult {
+  bool ok = true;
+  std::string message;  // what the user is told when it failed
+  std::string detail;   // the system's or the parser's reason, if any
+  explicit operator bool() const { return ok; }
 };
 
 // Adds parsed cards to the collection, sorts, refreshes and clears the
@@ -76,13 +67,12 @@ void ApplyCardFileData(CardCollection& cards, FormatSettings& format, CardFileDa
 
 // Adds the file's cards to the collection (Open empties it first, Merge does
 // not), sorts, refreshes and clears the modified flag; a 0xAAAC file also
-// replaces the format settings. On failure it reports and changes nothing.
-bool ReadCardFile(CardCollection& cards, FormatSettings& format, const std::string& path,
-                  ErrorReporter& errors);
+// replaces the format settings. On failure it changes nothing.
+FileResult ReadCardFile(CardCollection& cards, FormatSettings& format, const std::string& path);
 
 // Re-sorts keeping the front card, then saves atomically. On success clears
-// the modified flag; on failure reports, and the old file stays as it was.
-bool WriteCardFile(CardCollection& cards, const FormatSettings& format, const std::string& path,
-                   ErrorReporter& errors, FileOps& ops = FileOps::System());
+// the modified flag; on failure the old file stays as it was.
+FileResult WriteCardFile(CardCollection& cards, const FormatSettings& format,
+                         const std::string& path, FileOps& ops = FileOps::System());
 
 }  // namespace tessel

@@ -12,6 +12,11 @@ std::optional<std::string> InitialFolder(const std::string& lastFile, char separ
   return at == std::string::npos ? std::string() : lastFile.substr(0, at);
 }
 
+bool Document::Report(const FileResult& result) {
+  if (!result) ui_.ShowError(result.message);
+  return result.ok;
+}
+
 std::optional<std::string> Document::DialogFolder() const {
   return InitialFolder(settings_.GetString(kLastFile, ""));
 }
@@ -56,7 +61,7 @@ void Document::Open() {
   const std::optional<std::string> chosen = ui_.AskOpenPath(DialogFolder());
   if (chosen) {
     if (!New()) return;
-    if (ReadCardFile(cards_, format_, *chosen, ui_)) {
+    if (Report(ReadCardFile(cards_, format_, *chosen))) {
       SetPath(*chosen);
       settings_.WriteString(kLastFile, *chosen);
       ui_.ShowCardCount(cards_.Size());
@@ -72,7 +77,7 @@ bool Document::Save() {
   // While blocked the path names a file of another format (an import), so
   // the cards go to a file the user picks instead.
   const bool written =
-      path_.empty() || saveBlocked_ ? SaveAs() : WriteCardFile(cards_, format_, path_, ui_);
+      path_.empty() || saveBlocked_ ? SaveAs() : Report(WriteCardFile(cards_, format_, path_));
   if (written) saveBlocked_ = false;
   FocusIfCards();
   return written;
@@ -81,7 +86,7 @@ bool Document::Save() {
 bool Document::SaveAs() {
   const std::optional<std::string> chosen = ui_.AskSavePath(DialogFolder());
   if (!chosen) return false;
-  if (!WriteCardFile(cards_, format_, *chosen, ui_)) return false;
+  if (!Report(WriteCardFile(cards_, format_, *chosen))) return false;
   SetPath(*chosen);
   saveBlocked_ = false;
   settings_.WriteString(kLastFile, *chosen);
@@ -93,7 +98,7 @@ void Document::Merge() {
   if (const std::optional<std::string> chosen = ui_.AskOpenPath(DialogFolder())) {
     const bool hadChanges = cards_.Modified();
     const std::size_t before = cards_.Size();
-    if (ReadCardFile(cards_, format_, *chosen, ui_)) {
+    if (Report(ReadCardFile(cards_, format_, *chosen))) {
       // The merged collection is in no file yet; marking it clean would let
       // the close procedure drop it, or earlier edits, without asking.
       cards_.SetModified(hadChanges || cards_.Size() > before);
@@ -115,7 +120,7 @@ bool Document::Close() {
 }
 
 void Document::LoadCommandLine(const std::string& text) {
-  ReadCardFile(cards_, format_, text, ui_);
+  Report(ReadCardFile(cards_, format_, text));
   SetPath(text);
 }
 

@@ -16,8 +16,11 @@ namespace tessel {
 
 enum class SaveAnswer { Yes, No, Cancel };
 
-class DocumentUi : public ErrorReporter {
+class DocumentUi {
  public:
+  virtual ~DocumentUi() = default;
+  // A failed read or save, in the program's error box.
+  virtual void ShowError(const std::string& text) = 0;
   // "Save Changes ?" with Yes, No and Cancel.
   virtual SaveAnswer AskSaveChanges() = 0;
   // The file dialogs; nullopt when the user cancels. `folder` is the initial
@@ -62,6 +65,8 @@ class Document {
   void LoadCommandLine(const std::string& text);
 
  private:
+  // Shows a failed read or save; true when it succeeded.
+  bool Report(const FileResult& result);
   // Asks about unsaved changes; false when the document must be kept.
   bool ResolveChanges();
   void SetPath(const std::string& path);

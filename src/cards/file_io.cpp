@@ -130,6 +130,7 @@ int FileOps::Fchmod(int fd, mode_t mode) { return ::fchmod(fd, mode); }
 int FileOps::Close(int fd) { return ::close(fd); }
 int FileOps::Rename(const char* from, const char* to) { return ::rename(from, to); }
 int FileOps::Unlink(const char* path) { return ::unlink(path); }
+int FileOps::Ftruncate(int fd, off_t length) { return ::ftruncate(fd, length); }
 
 FileOps& FileOps::System() {
   static FileOps ops;
@@ -151,6 +152,8 @@ bool AtomicFile::Begin(const std::string& target) {
   Abort();
   error_.clear();
   target_ = target;
+  inPlace_ = false;
+  written_ = 0;
 
   // Save through a link to the file it names, rather than replacing the link.
   struct stat st {};
@@ -180,6 +183,7 @@ bool AtomicFile::Begin(const std::string& target) {
     if (fd_ >= 0) break;
     if (errno != EEXIST) {
       temp_.clear();
+      if (exists && (errno == EACCES || errno == EPERM)) return BeginInPlace();
       return Fail("cannot create a file in the folder");
     }
   }
@@ -188,6 +192,14 @@ bool AtomicFile::Begin(const std::string& target) {
     return Fail("cannot create a file in the folder");
   }
   if (exists && ops_.Fchmod(fd_, st.st_mode & 07777) != 0) return Fail("cannot set permissions");
+  return true;
+}
+
+bool AtomicFile::BeginInPlace() {
+  // Not truncated yet: until the first write the old file stays whole.
+  fd_ = ops_.Open(target_.c_str(), O_WRONLY | O_CLOEXEC, 0);
+  if (fd_ < 0) return Fail("cannot create a file in the folder or write the file itself");
+  inPlace_ = true;
   return true;
 }
 
@@ -202,16 +214,22 @@ bool AtomicFile::Write(const uint8_t* data, std::size_t n) {
     }
     data += done;
     n -= static_cast<std::size_t>(done);
+    written_ += static_cast<uint64_t>(done);
   }
   return true;
 }
 
 bool AtomicFile::Commit() {
   if (fd_ < 0) return false;
+  // In place, what the old file held past the new end goes.
+  if (inPlace_ && ops_.Ftruncate(fd_, static_cast<off_t>(written_)) != 0) {
+    return Fail("cannot set the file's length");
+  }
   if (ops_.Fsync(fd_) != 0) return Fail("cannot flush to disk");
   const int fd = fd_;
   fd_ = -1;
   if (ops_.Close(fd) != 0) return Fail("cannot close");
+  if (inPlace_) return true;
   if (ops_.Rename(temp_.c_str(), target_.c_str()) != 0) return Fail("cannot replace the file");
   temp_.clear();
   // Make the rename itself durable; the data is already safe if this fails.

@@ -127,12 +127,16 @@ class FileOps {
   virtual int Close(int fd);
   virtual int Rename(const char* from, const char* to);
   virtual int Unlink(const char* path);
+  virtual int Ftruncate(int fd, off_t length);
 
   static FileOps& System();
 };
 
 // Writes a new file beside the target and renames it over the target only
 // once it is complete and on disk: a failed save leaves the old file whole.
+// Where no file can be made in the folder but the target itself may be
+// written (a card file in someone else's folder), it writes the target in
+// place instead, as the only way to save at all; `InPlace()` says so.
 class AtomicFile {
  public:
   explicit AtomicFile(FileOps& ops = FileOps::System()) : ops_(ops) {}
@@ -149,6 +153,8 @@ class AtomicFile {
   bool Commit();
   void Abort();
   const std::string& Error() const { return error_; }
+  bool InPlace() const { return inPlace_; }
+  uint64_t Written() const { return written_; }
 
   static bool SinkFor(void* self, const uint8_t* data, std::size_t n) {
     return static_cast<AtomicFile*>(self)->Write(data, n);
@@ -156,11 +162,14 @@ class AtomicFile {
 
  private:
   bool Fail(const char* what);
+  bool BeginInPlace();
 
   FileOps& ops_;
   std::string target_;
   std::string temp_;
   int fd_ = -1;
+  bool inPlace_ = false;
+  uint64_t written_ = 0;
   std::string error_;
 };
 

@@ -20,7 +20,7 @@ std::string Hex(uint32_t v) {
 
 int Info(const Args& args) {
   if (args.size() != 1) return kUsageError;
-  Loaded l;
+  Loaded& l = KeptLoaded();
   if (!Load(args[0], l)) return 1;
   const FormatSettings& f = l.format;
   char version[16];
@@ -42,7 +42,7 @@ int Info(const Args& args) {
 
 int Show(const Args& args) {
   if (args.size() != 1) return kUsageError;
-  Loaded l;
+  Loaded& l = KeptLoaded();
   if (!Load(args[0], l)) return 1;
   nlohmann::ordered_json out;
   out["version"] = l.version;
@@ -72,10 +72,11 @@ int Show(const Args& args) {
 
 int Convert(const Args& args) {
   if (args.size() != 2) return kUsageError;
-  Loaded l;
+  Loaded& l = KeptLoaded();
   if (!Load(args[0], l)) return 1;
-  StderrReporter errors("tessel-cli: ");
-  return WriteCardFile(l.cards, l.format, args[1], errors) ? 0 : 1;
+  const FileResult written = WriteCardFile(l.cards, l.format, args[1]);
+  if (!written) Fail(written.message);
+  return written ? 0 : 1;
 }
 
 const Registration kInfo({"info", "  info FILE       version, card counts and format settings, one per line\n",

@@ -1,7 +1,10 @@
 // tessel-cli: look into, convert and put out card files from a terminal,
 // through the same code as the program.
 #include <algorithm>
+#include <cstdio>
+#include <cstdlib>
 #include <iostream>
+#include <memory>
 #include <string>
 
 #include "cards/card_file.h"
@@ -31,7 +34,13 @@ void PrintUsage(std::ostream& out) {
 
 Registration::Registration(const Command& command) { Commands().push_back(command); }
 
-void Fail(const std::string& message) { StderrReporter("tessel-cli: ").ShowError(message); }
+void Fail(const std::string& message) { std::cerr << "tessel-cli: " << message << '\n'; }
+
+Loaded& KeptLoaded() {
+  static std::vector<std::unique_ptr<Loaded>> kept;  // reachable, never freed
+  kept.push_back(std::make_unique<Loaded>());
+  return *kept.back();
+}
 
 bool Load(const std::string& path, Loaded& loaded) {
   CardFileData data;
@@ -63,7 +72,9 @@ int main(int argc, char** argv) {
     if (name != c.name) continue;
     const int status = c.run(Args(argv + 2, argv + argc));
     if (status == kUsageError) PrintUsage(std::cerr);
-    return status;
+    std::cout.flush();
+    std::fflush(nullptr);
+    std::_Exit(status);  // see KeptLoaded
   }
   PrintUsage(std::cerr);
   return kUsageError;

@@ -73,14 +73,14 @@ TEST(AtomicSave, EveryFailurePointKeepsTheOldFile) {
     test::TempDir scratch;
     test::RecordingReporter errors;
     test::WriteBytes(scratch.File("x.tsl"), original);  // same calls as over an existing file
-    ASSERT_TRUE(WriteCardFile(cards, format, scratch.File("x.tsl"), errors, counter));
+    ASSERT_TRUE(errors(WriteCardFile(cards, format, scratch.File("x.tsl"), counter)));
   }
   ASSERT_GT(counter.calls, 8);
   for (int at = 0; at < counter.calls; ++at) {
     FailingOps ops(at);
     test::RecordingReporter errors;
     cards.SetModified(true);
-    EXPECT_FALSE(WriteCardFile(cards, format, target, errors, ops)) << "call " << at;
+    EXPECT_FALSE(errors(WriteCardFile(cards, format, target, ops))) << "call " << at;
     EXPECT_TRUE(cards.Modified()) << "call " << at;
     EXPECT_EQ(test::ReadBytes(target), original) << "call " << at;
     EXPECT_EQ(dir.Names(), std::vector<std::string>{"cards.tsl"}) << "call " << at;
@@ -89,7 +89,7 @@ TEST(AtomicSave, EveryFailurePointKeepsTheOldFile) {
   }
 
   test::RecordingReporter errors;
-  ASSERT_TRUE(WriteCardFile(cards, format, target, errors));
+  ASSERT_TRUE(errors(WriteCardFile(cards, format, target)));
   EXPECT_FALSE(cards.Modified());
   EXPECT_EQ(test::ReadBytes(target), CardFileBytes(format, cards.Cards()));
   struct stat st {};
@@ -105,7 +105,7 @@ TEST(AtomicSave, AMissingFolderIsTheCreateFailure) {
   cards.BringToFront(1);
   test::RecordingReporter errors;
   const std::string target = dir.File("no/such/folder.tsl");
-  EXPECT_FALSE(WriteCardFile(cards, FormatSettings{}, target, errors));
+  EXPECT_FALSE(errors(WriteCardFile(cards, FormatSettings{}, target)));
   ASSERT_EQ(errors.messages, std::vector<std::string>{"File Error - \"" + target + "\""});
   EXPECT_TRUE(cards.Modified());
   EXPECT_EQ(cards.At(0).index, "card 1");  // re-sorted, front kept
@@ -118,7 +118,7 @@ TEST(AtomicSave, SavesThroughALinkToTheFileItNames) {
   const std::string real = dir.File("real.tsl");
   test::WriteBytes(real, {'x'});
   std::filesystem::create_symlink(real, dir.File("link.tsl"));
-  ASSERT_TRUE(WriteCardFile(cards, FormatSettings{}, dir.File("link.tsl"), errors));
+  ASSERT_TRUE(errors(WriteCardFile(cards, FormatSettings{}, dir.File("link.tsl"))));
   EXPECT_TRUE(std::filesystem::is_symlink(dir.File("link.tsl")));
   EXPECT_EQ(test::ReadBytes(real), CardFileBytes(FormatSettings{}, cards.Cards()));
 }
@@ -132,9 +132,62 @@ TEST(AtomicSave, LeavesReadOnlyFilesAlone) {
   test::WriteBytes(real, {'x'});
   ::chmod(real.c_str(), 0444);
   cards.SetModified(true);
-  EXPECT_FALSE(WriteCardFile(cards, FormatSettings{}, real, errors));
+  EXPECT_FALSE(errors(WriteCardFile(cards, FormatSettings{}, real)));
   EXPECT_TRUE(cards.Modified());
   EXPECT_EQ(test::ReadBytes(real), std::vector<uint8_t>{'x'});
+}
+
+// A folder that takes no new files (another user's), holding a file the
+// user may write: the only way to save is in place.
+class ClosedFolderOps : public FileOps {
+ public:
+  int Open(const char* p, int f, mode_t m) override {
+    if (f & O_CREAT) {
+      errno = EACCES;
+      return -1;
+    }
+    return FileOps::Open(p, f, m);
+  }
+};
+
+class ClosedFolderFailingWrites final : public ClosedFolderOps {
+ public:
+  ssize_t Write(int fd, const void* d, std::size_t n) override {
+    if (writes++ == 1) {
+      errno = ENOSPC;
+      return -1;
+    }
+    return FileOps::Write(fd, d, n);
+  }
+  int writes = 0;
+};
+
+TEST(AtomicSave, AFolderThatTakesNoNewFilesIsWrittenInPlace) {
+  test::TempDir dir;
+  const std::string target = dir.File("cards.tsl");
+  test::WriteBytes(target, std::vector<uint8_t>(500000, 'o'));  // longer than the new file
+  CardCollection cards = ManyCards(100);
+  cards.SetModified(true);
+  ClosedFolderOps ops;
+  test::RecordingReporter errors;
+  ASSERT_TRUE(errors(WriteCardFile(cards, FormatSettings{}, target, ops)));
+  EXPECT_EQ(test::ReadBytes(target), CardFileBytes(FormatSettings{}, cards.Cards()));
+  EXPECT_FALSE(cards.Modified());
+  EXPECT_EQ(dir.Names(), std::vector<std::string>{"cards.tsl"});
+
+  // A new file cannot be made there at all.
+  cards.SetModified(true);
+  EXPECT_FALSE(errors(WriteCardFile(cards, FormatSettings{}, dir.File("new.tsl"), ops)));
+  EXPECT_TRUE(cards.Modified());
+
+  // A failure while writing in place is not reported as a file left whole.
+  ClosedFolderFailingWrites failing;
+  cards = ManyCards(1000);
+  cards.SetModified(true);
+  EXPECT_FALSE(errors(WriteCardFile(cards, FormatSettings{}, target, failing)));
+  EXPECT_TRUE(cards.Modified());
+  ASSERT_EQ(errors.messages.size(), 2u);
+  EXPECT_NE(errors.messages[1].find("may be incomplete"), std::string::npos) << errors.messages[1];
 }
 
 }  // namespace

@@ -246,10 +246,10 @@ TEST(CardFile, ReadAddsSortedCardsAndFailureChangesNothing) {
 
   CardCollection cards;
   FormatSettings format;
-  ASSERT_TRUE(ReadCardFile(cards, format, dir.File("old.tsl"), errors));
+  ASSERT_TRUE(errors(ReadCardFile(cards, format, dir.File("old.tsl"))));
   EXPECT_EQ(format, FormatSettings{});  // old versions leave the settings alone
   cards.SetModified(true);
-  ASSERT_TRUE(ReadCardFile(cards, format, dir.File("a.tsl"), errors));  // a merge
+  ASSERT_TRUE(errors(ReadCardFile(cards, format, dir.File("a.tsl"))));  // a merge
   EXPECT_FALSE(cards.Modified());
   EXPECT_EQ(format.indexFace, "Merged Face");
   ASSERT_EQ(cards.Size(), 3u);
@@ -259,9 +259,9 @@ TEST(CardFile, ReadAddsSortedCardsAndFailureChangesNothing) {
 
   cards.SetModified(true);
   const auto before = cards.Cards();
-  EXPECT_FALSE(ReadCardFile(cards, format, dir.File("bad.tsl"), errors));
-  EXPECT_FALSE(ReadCardFile(cards, format, dir.File("missing.tsl"), errors));
-  EXPECT_FALSE(ReadCardFile(cards, format, dir.Path().string(), errors));
+  EXPECT_FALSE(errors(ReadCardFile(cards, format, dir.File("bad.tsl"))));
+  EXPECT_FALSE(errors(ReadCardFile(cards, format, dir.File("missing.tsl"))));
+  EXPECT_FALSE(errors(ReadCardFile(cards, format, dir.Path().string())));
   EXPECT_EQ(cards.Cards(), before);
   EXPECT_EQ(cards.StackSize(), before.size());
   EXPECT_TRUE(cards.Modified());
@@ -281,10 +281,10 @@ TEST(CardFile, SaveWritesTheFrontCardFirstAndALoadSortsAgain) {
 
   CardCollection cards;
   FormatSettings format;
-  ASSERT_TRUE(ReadCardFile(cards, format, dir.File("old.tsl"), errors));
+  ASSERT_TRUE(errors(ReadCardFile(cards, format, dir.File("old.tsl"))));
   cards.BringToFront(1);  // banana in front
   cards.SetModified(true);
-  ASSERT_TRUE(WriteCardFile(cards, format, dir.File("new.tsl"), errors));
+  ASSERT_TRUE(errors(WriteCardFile(cards, format, dir.File("new.tsl"))));
   EXPECT_FALSE(cards.Modified());
 
   CardFileData data;
@@ -296,7 +296,7 @@ TEST(CardFile, SaveWritesTheFrontCardFirstAndALoadSortsAgain) {
   for (const CardInfo& c : data.cards) EXPECT_EQ(c.tag, 1);
 
   CardCollection again;
-  ASSERT_TRUE(ReadCardFile(again, format, dir.File("new.tsl"), errors));
+  ASSERT_TRUE(errors(ReadCardFile(again, format, dir.File("new.tsl"))));
   EXPECT_EQ(again.At(0).index, "apple");
   EXPECT_TRUE(errors.messages.empty());
 }

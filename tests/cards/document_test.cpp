@@ -216,7 +216,7 @@ TEST_F(DocumentTest, SaveWritesToThePathOrAsksForOne) {
   CardCollection reread;
   FormatSettings f;
   test::RecordingReporter errors;
-  ASSERT_TRUE(ReadCardFile(reread, f, first, errors));
+  ASSERT_TRUE(errors(ReadCardFile(reread, f, first)));
   EXPECT_EQ(reread.Size(), 2u);
 }
 

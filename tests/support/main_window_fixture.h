@@ -18,11 +18,14 @@
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTextCursor>
 
 #include "services/ui/dialogs.h"
 #include "app/ui/main_window.h"
 #include "cards/card_file.h"
 #include "services/ui/qt_settings_store.h"
+#include "stack/ui/body_editor.h"
+#include "stack/ui/index_field.h"
 
 namespace tessel::uitest {
 
@@ -138,6 +141,49 @@ class MainWindowTest : public ::testing::Test {
     dialogs.openNames = {path};
     Window().RunCommand(CommandId::Open);
   }
+
+  MainWindow& Active() {
+    MainWindow& w = Window();
+    w.activateWindow();
+    EXPECT_TRUE(QTest::qWaitForWindowActive(&w));
+    return w;
+  }
+  BodyEditor* Body() { return Window().StackView().FrontBody(); }
+  IndexField* Index() { return Window().StackView().FrontIndex(); }
+  std::string Front() { return Window().Cards().At(0).index; }
+
+  void OpenCards(const std::vector<std::pair<std::string, std::string>>& cards) {
+    std::vector<CardInfo> records;
+    for (const auto& [index, body] : cards) records.emplace_back(index, body, 1);
+    Window().Cards().SetModified(false);  // no save prompt
+    OpenThrough(WriteCards("cards.tsl", records));
+    ASSERT_EQ(Window().Cards().Size(), cards.size());
+  }
+
+  // The next modal dialog gets `text` typed into its edit box and is closed
+  // with OK; `check` sees it first.
+  template <class Dialog>
+  void Type(const QString& text, std::function<void(Dialog&)> check = {}) {
+    dialogs.modalAnswers.push_back([text, check](QDialog& d) {
+      auto* dialog = qobject_cast<Dialog*>(&d);
+      EXPECT_NE(dialog, nullptr);
+      if (!dialog) return int(QDialog::Rejected);
+      if (check) check(*dialog);
+      dialog->Edit()->clear();
+      QTest::keyClicks(dialog->Edit(), text);
+      return int(QDialog::Accepted);
+    });
+  }
+  void Cancel() {
+    dialogs.modalAnswers.push_back([](QDialog&) { return int(QDialog::Rejected); });
+  }
+  void Select(int start, int end) {
+    QTextCursor c = Body()->textCursor();
+    c.setPosition(start);
+    c.setPosition(end, QTextCursor::KeepAnchor);
+    Body()->setTextCursor(c);
+  }
+  QString Selected() { return Body()->textCursor().selectedText(); }
 
   // Lets events run until `done` or two seconds have passed.
   static bool Eventually(const std::function<bool()>& done) {

@@ -72,9 +72,12 @@ class MemoryStore final : public SettingsStore {
   void WriteInt(const std::string& n, int v) override { values[n] = std::to_string(v); }
 };
 
-class RecordingReporter final : public ErrorReporter {
- public:
-  void ShowError(const std::string& text) override { messages.push_back(text); }
+// Collects the messages of failed reads and saves, passing the results on.
+struct RecordingReporter {
+  FileResult operator()(FileResult result) {
+    if (!result) messages.push_back(result.message);
+    return result;
+  }
   std::vector<std::string> messages;
 };
 

@@ -89,6 +89,12 @@ bool BodyEditor::ReachesBody(const QKeyEvent& e) {
 }
 
 void BodyEditor::keyPressEvent(QKeyEvent* e) {
+  const bool alt = (e->modifiers() & Qt::AltModifier) && !(e->modifiers() & Qt::ControlModifier);
+  if (alt && e->key() != Qt::Key_Alt) {
+    // Alt with a key is menu access, never typing: on to the window.
+    e->ignore();
+    return;
+  }
   if (ReachesBody(*e)) emit keyPressed();
   const Qt::KeyboardModifiers mods = e->modifiers();
   if (e->key() == Qt::Key_Insert && !(mods & (Qt::ShiftModifier | Qt::ControlModifier))) {

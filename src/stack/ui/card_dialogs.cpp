@@ -58,7 +58,11 @@ FindDialog::FindDialog(QWidget* parent, const std::string& text, TextMatchOption
       wholeWord_(new QCheckBox(QStringLiteral("Match whole word only"), this)),
       matchCase_(new QCheckBox(QStringLiteral("Match case"), this)) {
   MakeFixedModal(this, "Find");
-  edit_->setText(FromCp1252(text));
+  // A longer text taken from a selection is searched whole: the limit is
+  // for typing, not for cutting what the user selected.
+  const QString initial = FromCp1252(text);
+  if (initial.size() > kFindTextLimit) edit_->setMaxLength(static_cast<int>(initial.size()));
+  edit_->setText(initial);
   edit_->selectAll();
   wholeWord_->setChecked(options.wholeWord);
   matchCase_->setChecked(options.matchCase);

@@ -15,51 +15,7 @@
 namespace tessel {
 namespace {
 
-class CardCommandsTest : public uitest::MainWindowTest {
- protected:
-  MainWindow& Active() {
-    MainWindow& w = Window();
-    w.activateWindow();
-    EXPECT_TRUE(QTest::qWaitForWindowActive(&w));
-    return w;
-  }
-  BodyEditor* Body() { return Window().StackView().FrontBody(); }
-  IndexField* Index() { return Window().StackView().FrontIndex(); }
-  std::string Front() { return Window().Cards().At(0).index; }
-
-  void OpenCards(const std::vector<std::pair<std::string, std::string>>& cards) {
-    std::vector<CardInfo> records;
-    for (const auto& [index, body] : cards) records.emplace_back(index, body, 1);
-    Window().Cards().SetModified(false);  // no save prompt
-    OpenThrough(WriteCards("cards.tsl", records));
-    ASSERT_EQ(Window().Cards().Size(), cards.size());
-  }
-
-  // The next modal dialog gets `text` typed into its edit box and is closed
-  // with OK; `check` sees it first.
-  template <class Dialog>
-  void Type(const QString& text, std::function<void(Dialog&)> check = {}) {
-    dialogs.modalAnswers.push_back([text, check](QDialog& d) {
-      auto* dialog = qobject_cast<Dialog*>(&d);
-      EXPECT_NE(dialog, nullptr);
-      if (!dialog) return int(QDialog::Rejected);
-      if (check) check(*dialog);
-      dialog->Edit()->clear();
-      QTest::keyClicks(dialog->Edit(), text);
-      return int(QDialog::Accepted);
-    });
-  }
-  void Cancel() {
-    dialogs.modalAnswers.push_back([](QDialog&) { return int(QDialog::Rejected); });
-  }
-  void Select(int start, int end) {
-    QTextCursor c = Body()->textCursor();
-    c.setPosition(start);
-    c.setPosition(end, QTextCursor::KeepAnchor);
-    Body()->setTextCursor(c);
-  }
-  QString Selected() { return Body()->textCursor().selectedText(); }
-};
+using CardCommandsTest = uitest::MainWindowTest;
 
 TEST_F(CardCommandsTest, AddMakesAFrontCardReadyForItsNameOnAnEmptyFileAndBeyond) {
   MainWindow& w = Active();

@@ -101,11 +101,11 @@ TEST_F(FormatToolBarTest, ChoicesSurviveSaveAndOpen) {
 
   TempDir dir;
   RecordingReporter errors;
-  ASSERT_TRUE(WriteCardFile(cards, format, dir.File("look.tsl"), errors));
+  ASSERT_TRUE(errors(WriteCardFile(cards, format, dir.File("look.tsl"))));
   cards.RemoveAllCards();
   cards.RemoveAllCardWindows();
   format = FormatSettings{};
-  ASSERT_TRUE(ReadCardFile(cards, format, dir.File("look.tsl"), errors));
+  ASSERT_TRUE(errors(ReadCardFile(cards, format, dir.File("look.tsl"))));
   EXPECT_EQ(format, chosen);
   view->ApplyIndexFont(format.indexFace, format.indexSize);
   view->ApplyBodyFormat();
@@ -182,7 +182,7 @@ TEST_F(FormatToolBarTest, SampleFileLooksLikeAStackOfCards) {
   window.resize(760, 620);
   view->SetClientOrigin(QPoint(0, 30));
   cards.SetClientHeight(590);
-  ASSERT_TRUE(ReadCardFile(cards, format, TESSEL_SOURCE_DIR "/resources/sample.tsl", errors));
+  ASSERT_TRUE(errors(ReadCardFile(cards, format, TESSEL_SOURCE_DIR "/resources/sample.tsl")));
   view->ApplyIndexFont(format.indexFace, format.indexSize);
   view->ApplyBodyFormat();
   ShowActive();
