@@ -11,6 +11,8 @@ packages=(
   xvfb xauth fonts-dejavu-core openbox xdotool
   glabels-data poppler-utils sqlite3 python3
   xdg-utils  # xdg-email: the hand-over to the mail program
+  # the installation checks (scripts/check_install.sh) and the package's needs
+  desktop-file-utils appstream shared-mime-info libxml2-utils libglib2.0-bin man-db dpkg-dev
 )
 
 missing=()

@@ -14,6 +14,9 @@ echo "== Build and test"
 bash scripts/build.sh build -DCMAKE_BUILD_TYPE=RelWithDebInfo
 ctest --test-dir build --output-on-failure --parallel "$(nproc)"
 
+echo "== Installation and Debian package"
+bash scripts/check_install.sh build
+
 echo "== Sanitizers (address, undefined)"
 bash scripts/build.sh build-asan -DCMAKE_BUILD_TYPE=Debug -DTESSEL_SANITIZE=ON -DTESSEL_BENCH=OFF
 ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \

@@ -12,6 +12,8 @@
 
 int main(int argc, char** argv) {
   QApplication app(argc, argv);
+  // Lets the desktop match the window to its menu entry and icon.
+  QGuiApplication::setDesktopFileName(QStringLiteral(TESSEL_APP_ID));
   // Qt has taken its own options out of argv; the rest names the card file.
   const std::string commandLine = tessel::CommandLineText(argc, argv);
   tessel::QtSettingsStore settings;
