@@ -76,16 +76,22 @@ echo "ok: unchanged file closes without a question"
 start
 eval "$(xdotool getwindowgeometry --shell "$main")"
 # The index field sits on the front card's toolbar.
-xdotool mousemove "$((X + 150))" "$((Y + 105))" click 1
-sleep 0.2
+xdotool mousemove "$((X + 150))" "$((Y + 105))"
+sleep 0.3
+xdotool click 1
+sleep 0.5
 xdotool key End
 xdotool type X
-sleep 0.2
+sleep 0.5
 menu_exit
 prompt=$(wait_window "^Tessel$") || { echo "FAIL: no Save Changes question after a rename"; exit 1; }
 xdotool windowactivate --sync "$prompt" key y
 wait_exit "$app" || { echo "FAIL: Yes did not close"; exit 1; }
-"$(dirname "$tessel")/tessel-cli" show "$work/cards.tsl" | grep -q '"index": "Abbott, HelenX"' ||
-  { echo "FAIL: the renamed card was not saved"; exit 1; }
+saved=$("$(dirname "$tessel")/tessel-cli" show "$work/cards.tsl")
+grep -q '"index": "Abbott, HelenX"' <<<"$saved" || {
+  echo "FAIL: the renamed card was not saved; the file's first cards:"
+  grep '"index"' <<<"$saved" | head -3
+  exit 1
+}
 echo "ok: a rename asks Save Changes ?, Yes saves the new name"
 echo "1 passed, 0 failed"
