@@ -207,7 +207,7 @@ int DetectModem(const std::array<std::string, kComPortCount>& devices) {
     const int fd = OpenPort(devices[i], O_RDWR, ignored);
     if (fd < 0) continue;
     const Clock::time_point deadline =
-        Clock::now() + std::chrono::milliseconds(kModemWriteLimitMs);
+        Clock::now() + std::chrono::milliseconds(kProbeWriteLimitMs);
     const bool taken = WriteAll(fd, kProbeCommand, deadline);
     if (taken) Drain(fd, deadline);  // let the probe out before closing
     ClosePort(fd);

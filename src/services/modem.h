@@ -17,6 +17,9 @@ inline constexpr int kDialHoldMs = 7000;
 // Longest wait for a write (and for the port to send it) before giving up,
 // so that a modem holding CTS low can never hang the program.
 inline constexpr int kModemWriteLimitMs = 2000;
+// The same for each port Auto Detect tries, so that four silent ports keep
+// the dialog waiting two seconds at most.
+inline constexpr int kProbeWriteLimitMs = 500;
 
 inline constexpr char kProbeCommand[] = "AT\n\r";
 inline constexpr char kModemNotFound[] = "Modem Not Found";

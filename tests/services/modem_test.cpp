@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 
@@ -120,6 +121,15 @@ TEST(ModemPort, RefusesWhatIsNoSerialPortAndReportsTheSystemsText) {
   EXPECT_EQ(error, "Is a directory");
   EXPECT_FALSE(port.Dial(dir.File("absent"), "ATD1\n\r", error));
   EXPECT_EQ(error, "No such file or directory");
+  EXPECT_FALSE(port.IsOpen());
+}
+
+TEST(ModemPort, AWriteTheLineDoesNotTakeGivesUpInsteadOfHanging) {
+  FakeModem modem;  // nothing reads its end, so the line fills up
+  ModemPort port;
+  std::string error;
+  EXPECT_FALSE(port.Dial(modem.Path(), std::string(1 << 20, 'x'), error));
+  EXPECT_EQ(error, std::strerror(ETIMEDOUT));
   EXPECT_FALSE(port.IsOpen());
 }
 
