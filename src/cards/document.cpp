@@ -125,6 +125,12 @@ bool Document::Close() {
 }
 
 void Document::LoadCommandLine(const std::string& text) {
+  if (LooksLikeCrdFile(text)) {
+    const FileResult result = ImportCardfileFrom(text);
+    if (!result.message.empty()) ui_.ShowMessage(result.message);
+    if (!result.ok) SetPath(text);
+    return;
+  }
   Report(ReadCardFile(cards_, format_, text));
   SetPath(text);
 }
@@ -139,7 +145,7 @@ void Document::ImportCardfile(CardfileImportUi& ui) {
   // A warning comes after the cards are in, so the user sees what did come
   // through.
   if (const FileResult result = ImportCardfileFrom(*chosen); !result.message.empty()) {
-    ui.ShowMessage(result.message);
+    ui_.ShowMessage(result.message);
   }
 }
 

@@ -21,6 +21,9 @@ class DocumentUi {
   virtual ~DocumentUi() = default;
   // A failed read or save, in the program's error box.
   virtual void ShowError(const std::string& text) = 0;
+  // The program's plain message box: the exclamation icon and the
+  // program's name as caption (a Cardfile file's failure or damage).
+  virtual void ShowMessage(const std::string& text) = 0;
   // "Save Changes ?" with Yes, No and Cancel.
   virtual SaveAnswer AskSaveChanges() = 0;
   // The file dialogs; nullopt when the user cancels. `folder` is the initial
@@ -42,9 +45,6 @@ class CardfileImportUi {
   // The open dialog for "Cardfile Files (*.crd)" with default suffix "crd"
   // and an existing file required; nullopt when the user cancels.
   virtual std::optional<std::string> AskCardfilePath(const std::optional<std::string>& folder) = 0;
-  // The program's plain message box: the exclamation icon and the
-  // program's name as caption.
-  virtual void ShowMessage(const std::string& text) = 0;
 };
 
 // "Tessel - Untitled" or "Tessel - " and the path.
@@ -74,7 +74,8 @@ class Document {
   void Merge();
   // Steps of closing that concern the document. False: the window stays.
   bool Close();
-  // The start-up load: the path and title follow the text whatever the read gave.
+  // The start-up load: the path and title follow the text whatever the read
+  // gave. A Cardfile file (known by its signature) is imported instead.
   void LoadCommandLine(const std::string& text);
 
   // File > Import > Cardfile...: the file dialog, New with its prompt, then

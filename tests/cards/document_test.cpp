@@ -25,6 +25,7 @@ class ScriptedUi final : public DocumentUi {
   int asked = 0;
   std::vector<std::optional<std::string>> folders;  // of every file dialog
   std::vector<std::string> errors;
+  std::vector<std::string> notices;  // of the plain message box
   std::string title = "Tessel - Untitled";
   std::optional<std::size_t> shownCount;
   int focused = 0;
@@ -45,6 +46,7 @@ class ScriptedUi final : public DocumentUi {
     return Next(savePaths, folder);
   }
   void ShowError(const std::string& text) override { errors.push_back(text); }
+  void ShowMessage(const std::string& text) override { notices.push_back(text); }
   void SetTitle(const std::string& t) override { title = t; }
   void ShowCardCount(std::size_t n) override { shownCount = n; }
   void ApplyCardFormat() override { ++formatted; }
@@ -353,7 +355,6 @@ class ImportTest : public DocumentTest {
    public:
     std::deque<std::optional<std::string>> paths;
     std::vector<std::optional<std::string>> folders;
-    std::vector<std::string> notices;
     std::optional<std::string> AskCardfilePath(const std::optional<std::string>& folder) override {
       folders.push_back(folder);
       EXPECT_FALSE(paths.empty()) << "unexpected file dialog";
@@ -362,7 +363,6 @@ class ImportTest : public DocumentTest {
       paths.pop_front();
       return p;
     }
-    void ShowMessage(const std::string& text) override { notices.push_back(text); }
   };
 
   std::string Crd(const std::string& name, const test::Bytes& b) {
@@ -384,7 +384,7 @@ TEST_F(ImportTest, ImportedCardsAreSortedTaggedUnchangedAndSaveIsBlocked) {
   const auto bytes = test::ReadBytes(crd);
   Import(crd);
   EXPECT_EQ(importUi.folders, (std::vector<std::optional<std::string>>{"/home/ann/cards"}));
-  EXPECT_TRUE(importUi.notices.empty());
+  EXPECT_TRUE(ui.notices.empty());
   EXPECT_EQ(Indexes(), (std::vector<std::string>{"apple", "Mango", "zebra"}));
   EXPECT_EQ(cards.TaggedCount(), 3u);
   EXPECT_EQ(cards.StackSize(), 3u);
@@ -406,6 +406,32 @@ TEST_F(ImportTest, ImportedCardsAreSortedTaggedUnchangedAndSaveIsBlocked) {
   CardFileData saved;
   ASSERT_TRUE(LoadCardFileData(tsl, saved).Ok());
   EXPECT_EQ(saved.cards.size(), 3u);
+}
+
+TEST_F(ImportTest, ACardfileFileNamedOnTheCommandLineIsImported) {
+  const std::string crd = Crd("start.crd", test::ClassicCrdFile({{"b", "B"}, {"a", "A"}}));
+  doc.LoadCommandLine(crd);
+  EXPECT_EQ(Indexes(), (std::vector<std::string>{"a", "b"}));
+  EXPECT_TRUE(doc.SaveBlocked());
+  EXPECT_EQ(ui.title, "Tessel - " + crd);
+  EXPECT_TRUE(ui.errors.empty());
+  EXPECT_TRUE(ui.notices.empty());
+
+  // Known by content, not by name: a card file called .crd is a card file,
+  // a damaged Cardfile file is said to be so in the plain box.
+  doc.New();
+  const std::string named = dir.File("card.crd");
+  test::WriteBytes(named, CardFileBytes(FormatSettings{}, {CardInfo("c")}));
+  doc.LoadCommandLine(named);
+  EXPECT_EQ(Indexes(), std::vector<std::string>{"c"});
+  EXPECT_FALSE(doc.SaveBlocked());
+  doc.New();
+  test::Bytes cut = test::ClassicCrdFile({{"a", "A"}});
+  cut.v.resize(9);
+  doc.LoadCommandLine(Crd("cut.crd", cut));
+  EXPECT_TRUE(Indexes().empty());
+  EXPECT_EQ(ui.notices.size(), 1u);
+  EXPECT_EQ(ui.title, "Tessel - " + dir.File("cut.crd"));
 }
 
 TEST_F(ImportTest, CancelInTheDialogOrThePromptChangesNothing) {
@@ -440,9 +466,9 @@ TEST_F(ImportTest, UnreadableFilesLeaveTheDocumentAsNewLeftIt) {
                {empty, "File error - \"" + empty + "\" is damaged or incomplete: it ends before its first "
                        "card. Nothing was imported from it."}};
   for (const Case& c : cases) {
-    importUi.notices.clear();
+    ui.notices.clear();
     Import(c.path);
-    EXPECT_EQ(importUi.notices, std::vector<std::string>{c.message});
+    EXPECT_EQ(ui.notices, std::vector<std::string>{c.message});
     EXPECT_TRUE(cards.Empty());
     EXPECT_EQ(ui.title, "Tessel - Untitled");
     EXPECT_EQ(doc.Path(), "");
@@ -455,8 +481,8 @@ TEST_F(ImportTest, ADamagedFileGivesItsWholeCardsAndThenAWarning) {
   const std::string crd = Crd("cut.crd", test::CrdFile({{"b", "B"}, {"a", "A"}}, 4));
   Import(crd);
   EXPECT_EQ(Indexes(), (std::vector<std::string>{"a", "b"}));
-  ASSERT_EQ(importUi.notices.size(), 1u);
-  EXPECT_NE(importUi.notices[0].find("only 2 of the 4 cards"), std::string::npos) << importUi.notices[0];
+  ASSERT_EQ(ui.notices.size(), 1u);
+  EXPECT_NE(ui.notices[0].find("only 2 of the 4 cards"), std::string::npos) << ui.notices[0];
   EXPECT_EQ(ui.title, "Tessel - " + crd);
   EXPECT_TRUE(doc.SaveBlocked());
 

@@ -21,8 +21,4 @@ std::optional<std::string> ImportController::AskCardfilePath(
   return ToPath(chosen);
 }
 
-void ImportController::ShowMessage(const std::string& text) {
-  c_.ShowStandardMessage(ToQString(text), QMessageBox::Warning);
-}
-
 }  // namespace tessel

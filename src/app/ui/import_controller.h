@@ -13,7 +13,6 @@ class ImportController final : public Controller, private CardfileImportUi {
 
  private:
   std::optional<std::string> AskCardfilePath(const std::optional<std::string>& folder) override;
-  void ShowMessage(const std::string& text) override;
 
   AppContext& c_;
 };

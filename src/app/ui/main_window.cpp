@@ -277,6 +277,10 @@ void MainWindow::ShowError(const std::string& text) {
                    QString::fromUtf8(text), QMessageBox::Ok);
 }
 
+void MainWindow::ShowMessage(const std::string& text) {
+  context_->ShowStandardMessage(QString::fromUtf8(text));
+}
+
 SaveAnswer MainWindow::AskSaveChanges() {
   switch (dialogs_.Message(this, QMessageBox::Question, QStringLiteral("Tessel"),
                            QStringLiteral("Save Changes ?"),
