@@ -5,6 +5,9 @@
 namespace tessel {
 
 MailController::MailController(AppContext& context) : c_(context) {
+  // Once, as the window is built; a mail program installed later is seen at
+  // the next start.
+  c_.model.mailAvailable = MailProgramAvailable();
   c_.commands.Handle(CommandId::MailCard, [this] { MailCard(); });
   c_.commands.Handle(CommandId::MailList, [this] { MailFile(MailAttachment::List); });
   c_.commands.Handle(CommandId::MailTagged, [this] { MailFile(MailAttachment::Tagged); });

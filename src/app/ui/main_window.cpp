@@ -7,7 +7,6 @@
 #include <QMenuBar>
 #include <QMimeData>
 #include <QPalette>
-#include <QStandardPaths>
 #include <QStatusBar>
 #include <QToolBar>
 
@@ -43,7 +42,6 @@ MainWindow::MainWindow(SettingsStore& settings, Dialogs& dialogs, QWidget* paren
   const QPalette palette = QApplication::palette();
   model_->format = FormatSettings::Defaults(FromQColor(palette.color(QPalette::Button)),
                                             FromQColor(palette.color(QPalette::Base)));
-  model_->mailAvailable = !QStandardPaths::findExecutable(QStringLiteral("xdg-email")).isEmpty();
 
   setWindowTitle(ToQString(DocumentTitle("")));
   setWindowIcon(ApplicationIcon());
