@@ -270,10 +270,7 @@ void MainWindow::OnCardTimer() {
   UpdateCommandStates();
 }
 
-void MainWindow::ShowError(const std::string& text) {
-  dialogs_.Message(this, QMessageBox::Critical, QStringLiteral("Tessel Error..."),
-                   QString::fromUtf8(text), QMessageBox::Ok);
-}
+void MainWindow::ShowError(const std::string& text) { context_->ShowError(QString::fromUtf8(text)); }
 
 void MainWindow::ShowMessage(const std::string& text) {
   context_->ShowStandardMessage(QString::fromUtf8(text));
