@@ -31,6 +31,34 @@ void InTwo(Work work, bool parallel) {
   work(true);
 }
 
+struct SortKey {
+  uint64_t prefix;
+  std::size_t from;
+};
+
+// A stable sort by prefix: least significant digit first, 16 bits a pass,
+// passing over digits that every key shares (the high bytes of plain text).
+// Linear in the number of keys, where comparison sorts spend most of a large
+// load.
+void RadixSortByPrefix(std::vector<SortKey>& keys) {
+  const std::size_t n = keys.size();
+  std::vector<SortKey> spare(n);
+  std::vector<std::size_t> start(1 << 16);
+  for (unsigned shift = 0; shift < 64; shift += 16) {
+    std::fill(start.begin(), start.end(), 0);
+    for (const SortKey& k : keys) ++start[(k.prefix >> shift) & 0xFFFF];
+    if (std::find(start.begin(), start.end(), n) != start.end()) continue;
+    std::size_t sum = 0;
+    for (std::size_t& s : start) {
+      const std::size_t count = s;
+      s = sum;
+      sum += count;
+    }
+    for (const SortKey& k : keys) spare[start[(k.prefix >> shift) & 0xFFFF]++] = k;
+    keys.swap(spare);
+  }
+}
+
 }  // namespace
 
 StackRect CascadeRect(int clientHeight, std::size_t k) {
@@ -67,19 +95,9 @@ void CardCollection::SortCards() {
     return;
   }
 
-  // General case: a stable sort of small keys, then one pass that moves the
-  // records into their new order, fetching each a few steps ahead.
-  struct Key {
-    uint64_t prefix;
-    std::size_t from;
-  };
-  const auto less = [this](const Key& a, const Key& b) {
-    if (a.prefix != b.prefix) return a.prefix < b.prefix;
-    return MbsICmp(cards_[a.from].index, cards_[b.from].index) < 0;
-  };
-  std::vector<Key> keys(n);
-  // Each half is keyed and sorted on its own core; merging keeps stability,
-  // since equal keys of the first half stay before those of the second.
+  // General case: a stable sort of small keys (the folded first eight bytes
+  // and the card's place), then the records are moved into their new order.
+  std::vector<SortKey> keys(n);
   const std::size_t half = n / 2;
   InTwo([&](bool second) {
     const std::size_t from = second ? half : 0;
@@ -88,17 +106,36 @@ void CardCollection::SortCards() {
       if (i + kPrefetchAhead < to) __builtin_prefetch(cards_[i + kPrefetchAhead].index.data());
       keys[i] = {FoldedPrefix(cards_[i].index), i};
     }
-    std::stable_sort(keys.begin() + static_cast<std::ptrdiff_t>(from),
-                     keys.begin() + static_cast<std::ptrdiff_t>(to), less);
   }, n >= kParallelSortFrom);
-  std::inplace_merge(keys.begin(), keys.begin() + static_cast<std::ptrdiff_t>(half), keys.end(),
-                     less);
-  std::vector<CardInfo> sorted;
-  sorted.reserve(n);
-  for (std::size_t i = 0; i < n; ++i) {
-    if (i + kPrefetchAhead < n) __builtin_prefetch(&cards_[keys[i + kPrefetchAhead].from]);
-    sorted.push_back(std::move(cards_[keys[i].from]));
+  RadixSortByPrefix(keys);
+  // Keys with the same prefix keep their order so far; the whole texts
+  // decide between them, again stably.
+  for (std::size_t start = 0; start < n;) {
+    std::size_t end = start + 1;
+    while (end < n && keys[end].prefix == keys[start].prefix) ++end;
+    if (end - start > 1) {
+      std::stable_sort(keys.begin() + static_cast<std::ptrdiff_t>(start),
+                       keys.begin() + static_cast<std::ptrdiff_t>(end),
+                       [this](const SortKey& a, const SortKey& b) {
+                         return MbsICmp(cards_[a.from].index, cards_[b.from].index) < 0;
+                       });
+    }
+    start = end;
   }
+  // One pass that moves the records into their new order, fetching each a
+  // few steps ahead: the records lie in random order, and following the
+  // permutation in place would wait on every one of them in turn.
+  // Each half of the new order is gathered on its own core: the waits for
+  // memory overlap.
+  std::vector<CardInfo> sorted(n);
+  InTwo([&](bool second) {
+    const std::size_t from = second ? half : 0;
+    const std::size_t to = second ? n : half;
+    for (std::size_t i = from; i < to; ++i) {
+      if (i + kPrefetchAhead < to) __builtin_prefetch(&cards_[keys[i + kPrefetchAhead].from]);
+      sorted[i] = std::move(cards_[keys[i].from]);
+    }
+  }, n >= kParallelSortFrom);
   cards_ = std::move(sorted);
 }
 
