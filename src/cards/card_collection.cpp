@@ -39,22 +39,40 @@ struct SortKey {
 // A stable sort by prefix: least significant digit first, 16 bits a pass,
 // passing over digits that every key shares (the high bytes of plain text).
 // Linear in the number of keys, where comparison sorts spend most of a large
-// load.
-void RadixSortByPrefix(std::vector<SortKey>& keys) {
+// load. Each pass counts and scatters the two halves on two cores; the
+// first half's keys go before the second's in every bucket, so the order
+// stays stable.
+void RadixSortByPrefix(std::vector<SortKey>& keys, bool parallel) {
   const std::size_t n = keys.size();
+  const std::size_t half = n / 2;
+  constexpr std::size_t kBuckets = 1 << 16;
   std::vector<SortKey> spare(n);
-  std::vector<std::size_t> start(1 << 16);
+  std::vector<std::size_t> count[2] = {std::vector<std::size_t>(kBuckets),
+                                       std::vector<std::size_t>(kBuckets)};
   for (unsigned shift = 0; shift < 64; shift += 16) {
-    std::fill(start.begin(), start.end(), 0);
-    for (const SortKey& k : keys) ++start[(k.prefix >> shift) & 0xFFFF];
-    if (std::find(start.begin(), start.end(), n) != start.end()) continue;
+    const auto digit = [shift](const SortKey& k) { return (k.prefix >> shift) & 0xFFFF; };
+    InTwo([&](bool second) {
+      std::vector<std::size_t>& c = count[second];
+      std::fill(c.begin(), c.end(), 0);
+      for (std::size_t i = second ? half : 0; i < (second ? n : half); ++i) ++c[digit(keys[i])];
+    }, parallel);
+    bool shared = false;
     std::size_t sum = 0;
-    for (std::size_t& s : start) {
-      const std::size_t count = s;
-      s = sum;
-      sum += count;
+    for (std::size_t b = 0; b < kBuckets; ++b) {
+      const std::size_t first = count[0][b];
+      const std::size_t second = count[1][b];
+      shared = shared || first + second == n;
+      count[0][b] = sum;
+      count[1][b] = sum + first;
+      sum += first + second;
     }
-    for (const SortKey& k : keys) spare[start[(k.prefix >> shift) & 0xFFFF]++] = k;
+    if (shared) continue;
+    InTwo([&](bool second) {
+      std::vector<std::size_t>& next = count[second];
+      for (std::size_t i = second ? half : 0; i < (second ? n : half); ++i) {
+        spare[next[digit(keys[i])]++] = keys[i];
+      }
+    }, parallel);
     keys.swap(spare);
   }
 }
@@ -107,7 +125,7 @@ void CardCollection::SortCards() {
       keys[i] = {FoldedPrefix(cards_[i].index), i};
     }
   }, n >= kParallelSortFrom);
-  RadixSortByPrefix(keys);
+  RadixSortByPrefix(keys, n >= kParallelSortFrom);
   // Keys with the same prefix keep their order so far; the whole texts
   // decide between them, again stably.
   for (std::size_t start = 0; start < n;) {
