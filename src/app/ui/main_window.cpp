@@ -289,20 +289,21 @@ SaveAnswer MainWindow::AskSaveChanges() {
   }
 }
 
-std::optional<std::string> MainWindow::AskOpenPath(const std::optional<std::string>& folder) {
-  const QString chosen =
-      dialogs_.OpenFileName(this, folder ? std::optional(FromPath(*folder)) : std::nullopt,
-                            CardFileKind());
+std::optional<std::string> MainWindow::AskPath(const std::optional<std::string>& folder,
+                                               bool save) {
+  const std::optional<QString> start = folder ? std::optional(FromPath(*folder)) : std::nullopt;
+  const QString chosen = save ? dialogs_.SaveFileName(this, start, CardFileKind())
+                              : dialogs_.OpenFileName(this, start, CardFileKind());
   if (chosen.isEmpty()) return std::nullopt;
   return ToPath(chosen);
 }
 
+std::optional<std::string> MainWindow::AskOpenPath(const std::optional<std::string>& folder) {
+  return AskPath(folder, false);
+}
+
 std::optional<std::string> MainWindow::AskSavePath(const std::optional<std::string>& folder) {
-  const QString chosen =
-      dialogs_.SaveFileName(this, folder ? std::optional(FromPath(*folder)) : std::nullopt,
-                            CardFileKind());
-  if (chosen.isEmpty()) return std::nullopt;
-  return ToPath(chosen);
+  return AskPath(folder, true);
 }
 
 void MainWindow::SetTitle(const std::string& title) { setWindowTitle(QString::fromUtf8(title)); }

@@ -99,6 +99,9 @@ class MainWindow : public QMainWindow, private DocumentUi, private CardStackHost
   QWidget* Window() override { return this; }
   void ShowCardCount() override;
 
+  // A card file to open or save as; nullopt when the dialog is cancelled.
+  std::optional<std::string> AskPath(const std::optional<std::string>& folder, bool save);
+
   void CreateMenus();
   void CreateToolBars();
   void CreateStatusBar();

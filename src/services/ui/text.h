@@ -14,11 +14,6 @@
 
 namespace tessel {
 
-inline QString FromCp1252(std::string_view text) {
-  const std::string utf8 = Cp1252ToUtf8(text);
-  return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
-}
-
 inline std::string ToCp1252(const QString& text) {
   return Utf16ToCp1252(reinterpret_cast<const char16_t*>(text.utf16()),
                        static_cast<std::size_t>(text.size()));
@@ -28,6 +23,9 @@ inline std::string ToCp1252(const QString& text) {
 inline QString ToQString(std::string_view utf8) {
   return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
 }
+
+// Card texts (Windows-1252) as Qt text.
+inline QString FromCp1252(std::string_view text) { return ToQString(Cp1252ToUtf8(text)); }
 
 // File names as the system spells them.
 inline QString FromPath(const std::string& path) {
