@@ -1,8 +1,9 @@
 # Installing and packaging: the programs, their place on the desktop (menu
 # entry, file types, icons, AppStream data), manual pages, shell completion,
 # and the data the program finds beside itself in share/tessel (help page,
-# label catalogues). The program looks for that data at ../share/tessel from
-# its own folder, so these paths stay bin/ and share/ under any prefix.
+# label catalogues). The programs look for that data at ../share/tessel from
+# their own folder, so these paths stay bin/, libexec/ and share/ under any
+# prefix. tessel-cli's drawing helper lives in libexec/.
 #
 # `cpack -G DEB` (or the `package` target) makes the Debian package. The
 # desktop, MIME, icon and manual databases are refreshed by the dpkg triggers
@@ -36,6 +37,7 @@ add_custom_command(
 if(TESSEL_QT)
   target_compile_definitions(tessel PRIVATE TESSEL_APP_ID="${TESSEL_APP_ID}")
   install(TARGETS tessel RUNTIME DESTINATION bin)
+  install(TARGETS tessel-cli-draw RUNTIME DESTINATION ${TESSEL_CLI_HELPER_DIR})
   install(DIRECTORY resources/help DESTINATION share/tessel)
   install(FILES ${TESSEL_DESKTOP}/${TESSEL_APP_ID}.desktop DESTINATION share/applications)
   install(FILES ${TESSEL_DESKTOP}/${TESSEL_APP_ID}.metainfo.xml DESTINATION share/metainfo)

@@ -31,6 +31,8 @@ DESTDIR=$root cmake --install "$build" --prefix /usr >/dev/null
 expected=(
   usr/bin/tessel
   usr/bin/tessel-cli
+  # The tool's commands that draw with Qt run in this helper.
+  usr/libexec/tessel-cli-draw
   usr/share/applications/$id.desktop
   usr/share/metainfo/$id.metainfo.xml
   usr/share/mime/packages/$id.xml
@@ -56,6 +58,11 @@ done
 cli=$usr/bin/tessel-cli
 version=$("$cli" --version)
 version=${version#tessel-cli }
+# Programs find their data at ../share/tessel from their own folder.
+for program in usr/bin/tessel usr/libexec/tessel-cli-draw; do
+  [[ -d $root/$(dirname "$program")/../share/tessel ]] || fail "/$program does not find its data"
+done
+"$cli" labels --list >/dev/null || fail "the installed tool does not find its drawing helper"
 
 echo "-- desktop entry, AppStream data, file types"
 quiet desktop-file-validate "$usr/share/applications/$id.desktop"

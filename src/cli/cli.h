@@ -49,6 +49,33 @@ bool Load(const std::string& path, Loaded& loaded);
 // Saves the cards as Save does; the exit status, after reporting a failure.
 int Save(Loaded& loaded, const std::string& path);
 
+// Runs the command named by argv[1] (or --help, --version) and ends the
+// process; returns only for a usage error.
+int RunTool(int argc, char** argv);
+
+// The commands that draw into PDF files need Qt, whose libraries take longer
+// to load than a large card file takes to read. The tool starts without
+// them and runs these commands in a helper program, tessel-cli-draw, which
+// holds every command; both take the names and texts from here.
+struct DrawingCommand {
+  const char* name;
+  const char* usage;
+  int order;
+};
+inline constexpr DrawingCommand kPrintCommand{
+    "print",
+    "  print (card|list|tagged) FILE -o OUT.pdf [--resolution DPI]\n"
+    "                  print the front card, the list of indexes or the tagged cards to PDF\n"
+    "                  (A4, or Letter where the locale uses it; 600 dpi unless DPI is given)\n",
+    40};
+inline constexpr DrawingCommand kLabelsCommand{
+    "labels",
+    "  labels FILE -o OUT.pdf --product NAME [--index-on-label] [--tray N]\n"
+    "                  the tagged cards as labels on the product's sheets (tray 0-3:\n"
+    "                  default, automatic sheet feed, manual feed, tractor feed)\n"
+    "  labels --list   the label products, family by family\n",
+    60};
+
 // A Loaded that lives until the process ends. The tool ends without
 // freeing it: the system takes the memory back at once, where freeing a
 // million cards one by one would take a third of the run.

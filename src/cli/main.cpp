@@ -1,104 +1,56 @@
 // tessel-cli: look into, convert and put out card files from a terminal,
 // through the same code as the program.
-#include <algorithm>
-#include <cstdio>
-#include <cstdlib>
-#include <iostream>
-#include <memory>
-#include <string>
+#include <unistd.h>
 
-#include "cards/card_file.h"
-#include "cards/codepage.h"
-#include "cards/crd_file.h"
+#include <cerrno>
+#include <cstring>
+#include <string>
+#include <vector>
+
 #include "cli/cli.h"
 
 namespace tessel::cli {
 
 namespace {
 
-std::vector<Command>& Commands() {
-  static std::vector<Command> commands;
-  return commands;
+#ifdef TESSEL_CLI_DRAW_HELPER
+// The helper beside this program (a build tree) or in the installed
+// private folder, found from this program's own path.
+std::string HelperPath() {
+  std::vector<char> self(4096);
+  const ssize_t n = ::readlink("/proc/self/exe", self.data(), self.size() - 1);
+  std::string dir = n > 0 ? std::string(self.data(), static_cast<std::size_t>(n)) : std::string();
+  dir = dir.substr(0, dir.find_last_of('/') + 1);
+  const std::string beside = dir + TESSEL_CLI_DRAW_HELPER;
+  if (::access(beside.c_str(), X_OK) == 0) return beside;
+  return dir + TESSEL_CLI_DRAW_HELPER_INSTALLED;
 }
 
-void PrintUsage(std::ostream& out) {
-  std::vector<Command> sorted = Commands();
-  std::sort(sorted.begin(), sorted.end(),
-            [](const Command& a, const Command& b) { return a.order < b.order; });
-  out << "Usage: tessel-cli COMMAND ARGUMENTS\n\nCommands:\n";
-  for (const Command& c : sorted) out << c.usage;
-  out << "\nOptions:\n"
-         "  --help          show this text\n"
-         "  --version       show the version\n";
+// Replaces this process with the helper, which runs the same command line.
+template <const DrawingCommand& command>
+int RunInHelper(const Args& args) {
+  const std::string helper = HelperPath();
+  std::vector<char*> argv;
+  std::string self = "tessel-cli";  // messages and Qt's application name stay the tool's
+  std::string name = command.name;
+  argv.push_back(self.data());
+  argv.push_back(name.data());
+  std::vector<std::string> words = args;
+  for (std::string& w : words) argv.push_back(w.data());
+  argv.push_back(nullptr);
+  ::execv(helper.c_str(), argv.data());
+  Fail("cannot run " + helper + ": " + std::strerror(errno));
+  return 1;
 }
 
-bool HasCrdExtension(const std::string& path) {
-  return path.size() >= 4 && MbsICmp(std::string_view(path).substr(path.size() - 4), ".crd") == 0;
-}
+const Registration kPrint({kPrintCommand.name, kPrintCommand.usage, kPrintCommand.order,
+                           RunInHelper<kPrintCommand>});
+const Registration kLabels({kLabelsCommand.name, kLabelsCommand.usage, kLabelsCommand.order,
+                            RunInHelper<kLabelsCommand>});
+#endif
 
 }  // namespace
 
-Registration::Registration(const Command& command) { Commands().push_back(command); }
-
-void Fail(const std::string& message) { std::cerr << "tessel-cli: " << message << '\n'; }
-
-Loaded& KeptLoaded() {
-  static std::vector<std::unique_ptr<Loaded>> kept;  // reachable, never freed
-  kept.push_back(std::make_unique<Loaded>());
-  return *kept.back();
-}
-
-bool Load(const std::string& path, Loaded& loaded) {
-  std::vector<CardInfo> imported;
-  const CrdReadResult crd = LoadCrdFile(path, imported);
-  if (crd.Imports() || crd.status == CrdStatus::Damaged) {
-    if (crd.status != CrdStatus::Ok) Fail(CrdMessage(crd, path));
-    if (!crd.Imports()) return false;
-    loaded.cardfile = true;
-    ApplyCardFileData(loaded.cards, loaded.format, CardFileData{0, std::nullopt, std::move(imported)});
-    return true;
-  }
-  CardFileData data;
-  const ReadResult result = LoadCardFileData(path, data);
-  if (!result.Ok()) {
-    // A file named as a Cardfile file gets the import's answer.
-    const bool crdNamed = result.status == ReadStatus::Incompatible && HasCrdExtension(path);
-    Fail(crdNamed ? CrdMessage(crd, path) : ReadErrorMessage(result, path));
-    return false;
-  }
-  loaded.version = data.version;
-  loaded.hasFormat = data.format.has_value();
-  ApplyCardFileData(loaded.cards, loaded.format, std::move(data));
-  return true;
-}
-
-int Save(Loaded& loaded, const std::string& path) {
-  const FileResult written = WriteCardFile(loaded.cards, loaded.format, path);
-  if (!written) Fail(written.message);
-  return written ? 0 : 1;
-}
-
 }  // namespace tessel::cli
 
-int main(int argc, char** argv) {
-  using namespace tessel::cli;
-  const std::string name = argc > 1 ? argv[1] : "";
-  if (name == "--help" || name == "-h") {
-    PrintUsage(std::cout);
-    return 0;
-  }
-  if (name == "--version") {
-    std::cout << "tessel-cli " TESSEL_VERSION "\n";
-    return 0;
-  }
-  for (const Command& c : Commands()) {
-    if (name != c.name) continue;
-    const int status = c.run(Args(argv + 2, argv + argc));
-    if (status == kUsageError) PrintUsage(std::cerr);
-    std::cout.flush();
-    std::fflush(nullptr);
-    std::_Exit(status);  // see KeptLoaded
-  }
-  PrintUsage(std::cerr);
-  return kUsageError;
-}
+int main(int argc, char** argv) { return tessel::cli::RunTool(argc, argv); }

@@ -139,5 +139,31 @@ TEST(PrintCli, NothingToPrintAndBadUsage) {
   EXPECT_EQ(f.Print("card", " --resolution x").status, 2);
 }
 
+// The tool starts without Qt and hands drawing to its helper, which it finds
+// from its own real path; without the helper it says so.
+TEST(PrintCli, TheToolLoadsNoQtAndFindsItsDrawingHelper) {
+  PrintFixture f({CardInfo("Ann", "Tel 1", 1)});
+  const CliRun libraries = test::RunShell("ldd " + Quoted(TESSEL_CLI), f.dir);
+  ASSERT_EQ(libraries.status, 0) << libraries.err;
+  EXPECT_EQ(libraries.out.find("libQt"), std::string::npos) << libraries.out;
+
+  const std::string link = f.dir.File("linked-tool");
+  const std::string copy = f.dir.File("lone-tool");
+  ASSERT_EQ(test::RunShell("ln -s " + Quoted(TESSEL_CLI) + " " + Quoted(link) + " && cp " +
+                               Quoted(TESSEL_CLI) + " " + Quoted(copy),
+                           f.dir)
+                .status,
+            0);
+  const std::string args = " print list " + Quoted(f.tsl) + " -o " + Quoted(f.pdf);
+  CliRun run = test::RunShell(Quoted(link) + args, f.dir);
+  ASSERT_EQ(run.status, 0) << run.err;
+  EXPECT_EQ(PdfPages(f.pdf, f.dir)[0][1], "Index: Ann");
+
+  run = test::RunShell(Quoted(copy) + args, f.dir);
+  EXPECT_EQ(run.status, 1);
+  EXPECT_EQ(run.err.rfind("tessel-cli: cannot run ", 0), 0u) << run.err;
+  EXPECT_NE(run.err.find("tessel-cli-draw: No such file or directory"), std::string::npos) << run.err;
+}
+
 }  // namespace
 }  // namespace tessel

@@ -100,13 +100,8 @@ int Labels(const Args& args) {
   return 0;
 }
 
-const Registration kLabels(
-    {"labels",
-     "  labels FILE -o OUT.pdf --product NAME [--index-on-label] [--tray N]\n"
-     "                  the tagged cards as labels on the product's sheets (tray 0-3:\n"
-     "                  default, automatic sheet feed, manual feed, tractor feed)\n"
-     "  labels --list   the label products, family by family\n",
-     60, Labels});
+const Registration kLabels({kLabelsCommand.name, kLabelsCommand.usage, kLabelsCommand.order,
+                            Labels});
 
 }  // namespace
 

@@ -107,12 +107,7 @@ int Print(const Args& args) {
   return 1;
 }
 
-const Registration kPrint(
-    {"print",
-     "  print (card|list|tagged) FILE -o OUT.pdf [--resolution DPI]\n"
-     "                  print the front card, the list of indexes or the tagged cards to PDF\n"
-     "                  (A4, or Letter where the locale uses it; 600 dpi unless DPI is given)\n",
-     40, Print});
+const Registration kPrint({kPrintCommand.name, kPrintCommand.usage, kPrintCommand.order, Print});
 
 }  // namespace
 
