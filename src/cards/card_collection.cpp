@@ -77,6 +77,52 @@ void RadixSortByPrefix(std::vector<SortKey>& keys, bool parallel) {
   }
 }
 
+// Puts the record from[i] at i for every i, walking each cycle of the
+// permutation once. In place: a second vector of a million records costs
+// more in fresh memory than the walk costs in waiting. The walk fetches the
+// records a few steps ahead along the cycle (`from` is small enough to stay
+// in cache, so looking ahead is cheap) and resets `from` behind it to mark
+// places done.
+template <class Index>
+void PermuteInPlace(std::vector<CardInfo>& cards, std::vector<Index>& from) {
+  constexpr std::size_t kAhead = 16;
+  const std::size_t n = cards.size();
+  for (std::size_t start = 0; start < n; ++start) {
+    if (from[start] == start) continue;
+    CardInfo held = std::move(cards[start]);
+    std::size_t ahead = start;
+    for (std::size_t d = 0; d < kAhead; ++d) {
+      ahead = from[ahead];
+      if (ahead == start) break;
+      __builtin_prefetch(&cards[ahead]);
+    }
+    std::size_t to = start;
+    for (;;) {
+      const std::size_t next = from[to];
+      if (ahead != start) {
+        ahead = from[ahead];
+        if (ahead != start) __builtin_prefetch(&cards[ahead]);
+      }
+      from[to] = static_cast<Index>(to);
+      if (next == start) {
+        cards[to] = std::move(held);
+        break;
+      }
+      cards[to] = std::move(cards[next]);
+      to = next;
+    }
+  }
+}
+
+// The places the sorted keys came from, as compact as the count allows.
+template <class Index>
+void PermuteByKeys(std::vector<CardInfo>& cards, std::vector<SortKey>& keys) {
+  std::vector<Index> from(keys.size());
+  for (std::size_t i = 0; i < keys.size(); ++i) from[i] = static_cast<Index>(keys[i].from);
+  keys = {};
+  PermuteInPlace(cards, from);
+}
+
 }  // namespace
 
 StackRect CascadeRect(int clientHeight, std::size_t k) {
@@ -140,21 +186,11 @@ void CardCollection::SortCards() {
     }
     start = end;
   }
-  // One pass that moves the records into their new order, fetching each a
-  // few steps ahead: the records lie in random order, and following the
-  // permutation in place would wait on every one of them in turn.
-  // Each half of the new order is gathered on its own core: the waits for
-  // memory overlap.
-  std::vector<CardInfo> sorted(n);
-  InTwo([&](bool second) {
-    const std::size_t from = second ? half : 0;
-    const std::size_t to = second ? n : half;
-    for (std::size_t i = from; i < to; ++i) {
-      if (i + kPrefetchAhead < to) __builtin_prefetch(&cards_[keys[i + kPrefetchAhead].from]);
-      sorted[i] = std::move(cards_[keys[i].from]);
-    }
-  }, n >= kParallelSortFrom);
-  cards_ = std::move(sorted);
+  if (n <= UINT32_MAX) {
+    PermuteByKeys<uint32_t>(cards_, keys);
+  } else {
+    PermuteByKeys<std::size_t>(cards_, keys);
+  }
 }
 
 void CardCollection::BringToFront(std::size_t k) {
