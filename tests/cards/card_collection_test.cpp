@@ -77,23 +77,31 @@ TEST(CardCollection, SortMatchesBubbleSortOnRandomAndRotatedInput) {
   }
 }
 
-// Large collections sort in two halves on two threads; the merge must keep
-// equal keys in their first-come order across the halves.
+// Large collections sort in two halves on two threads; equal keys must keep
+// their first-come order across the halves. The records are then moved in
+// place, block by block: a few large groups of equal keys and a random order
+// of distinct keys both have to arrive whole, each card with its own body.
 TEST(CardCollection, LargeSortIsStableAcrossHalves) {
   std::mt19937 rng(3);
-  std::vector<CardInfo> cards;
-  for (int i = 0; i < 120000; ++i) {
-    const std::string stem = std::string(1, static_cast<char>('a' + rng() % 3)) + "longer-prefix";
-    cards.emplace_back(rng() % 2 ? MbsUpr(stem) : stem, std::to_string(i), 1);
+  for (const bool fewKeys : {true, false}) {
+    std::vector<CardInfo> cards;
+    for (int i = 0; i < 120000; ++i) {
+      std::string stem = std::string(1, static_cast<char>('a' + rng() % 3)) + "longer-prefix";
+      if (!fewKeys) {
+        stem.clear();
+        for (int k = 0; k < 10; ++k) stem += static_cast<char>('a' + rng() % 26);
+      }
+      cards.emplace_back(rng() % 2 ? MbsUpr(stem) : stem, std::to_string(i), static_cast<int32_t>(i % 2));
+    }
+    std::vector<CardInfo> expected = cards;
+    std::stable_sort(expected.begin(), expected.end(), [](const CardInfo& a, const CardInfo& b) {
+      return MbsICmp(a.index, b.index) < 0;
+    });
+    CardCollection c;
+    c.AppendCards(std::move(cards));
+    c.SortCards();
+    ASSERT_EQ(c.Cards(), expected) << (fewKeys ? "few keys" : "distinct keys");
   }
-  std::vector<CardInfo> expected = cards;
-  std::stable_sort(expected.begin(), expected.end(), [](const CardInfo& a, const CardInfo& b) {
-    return MbsICmp(a.index, b.index) < 0;
-  });
-  CardCollection c;
-  c.AppendCards(std::move(cards));
-  c.SortCards();
-  ASSERT_EQ(c.Cards(), expected);
 }
 
 TEST(CardCollection, RotationsAndJumps) {
