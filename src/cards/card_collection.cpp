@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <memory>
 #include <system_error>
 #include <thread>
 
@@ -36,17 +37,24 @@ struct SortKey {
   std::size_t from;
 };
 
+// Room for n values left uninitialised: the loops that fill it run on two
+// cores, so the pages are first touched there rather than by a zeroing pass
+// on one core.
+template <class T>
+std::unique_ptr<T[]> Scratch(std::size_t n) {
+  return std::make_unique_for_overwrite<T[]>(n);
+}
+
 // A stable sort by prefix: least significant digit first, 16 bits a pass,
 // passing over digits that every key shares (the high bytes of plain text).
 // Linear in the number of keys, where comparison sorts spend most of a large
 // load. Each pass counts and scatters the two halves on two cores; the
 // first half's keys go before the second's in every bucket, so the order
 // stays stable.
-void RadixSortByPrefix(std::vector<SortKey>& keys, bool parallel) {
-  const std::size_t n = keys.size();
+void RadixSortByPrefix(std::unique_ptr<SortKey[]>& keys, std::size_t n, bool parallel) {
   const std::size_t half = n / 2;
   constexpr std::size_t kBuckets = 1 << 16;
-  std::vector<SortKey> spare(n);
+  std::unique_ptr<SortKey[]> spare = Scratch<SortKey>(n);
   std::vector<std::size_t> count[2] = {std::vector<std::size_t>(kBuckets),
                                        std::vector<std::size_t>(kBuckets)};
   for (unsigned shift = 0; shift < 64; shift += 16) {
@@ -93,7 +101,7 @@ inline void SwapRecords(CardInfo& a, CardInfo& b) {
 // following the cycles of the whole permutation waits on memory at every
 // step. The blocks are independent: each half is done on its own core.
 template <class Index>
-void PermuteInPlace(std::vector<CardInfo>& cards, std::vector<Index>& dest, bool parallel) {
+void PermuteInPlace(std::vector<CardInfo>& cards, Index* dest, bool parallel) {
   constexpr unsigned kBlockShift = 12;
   const std::size_t n = cards.size();
   const std::size_t blocks = (n >> kBlockShift) + 1;
@@ -131,11 +139,17 @@ void PermuteInPlace(std::vector<CardInfo>& cards, std::vector<Index>& dest, bool
 // Each record's new place, from the sorted keys, as compact as the count
 // allows.
 template <class Index>
-void PermuteByKeys(std::vector<CardInfo>& cards, std::vector<SortKey>& keys, bool parallel) {
-  std::vector<Index> dest(keys.size());
-  for (std::size_t i = 0; i < keys.size(); ++i) dest[keys[i].from] = static_cast<Index>(i);
-  keys = {};
-  PermuteInPlace(cards, dest, parallel);
+void PermuteByKeys(std::vector<CardInfo>& cards, std::unique_ptr<SortKey[]>& keys,
+                   bool parallel) {
+  const std::size_t n = cards.size();
+  std::unique_ptr<Index[]> dest = Scratch<Index>(n);
+  InTwo([&](bool second) {
+    for (std::size_t i = second ? n / 2 : 0; i < (second ? n : n / 2); ++i) {
+      dest[keys[i].from] = static_cast<Index>(i);
+    }
+  }, parallel);
+  keys.reset();
+  PermuteInPlace(cards, dest.get(), parallel);
 }
 
 }  // namespace
@@ -176,7 +190,7 @@ void CardCollection::SortCards() {
 
   // General case: a stable sort of small keys (the folded first eight bytes
   // and the card's place), then the records are moved into their new order.
-  std::vector<SortKey> keys(n);
+  std::unique_ptr<SortKey[]> keys = Scratch<SortKey>(n);
   const std::size_t half = n / 2;
   InTwo([&](bool second) {
     const std::size_t from = second ? half : 0;
@@ -186,15 +200,14 @@ void CardCollection::SortCards() {
       keys[i] = {FoldedPrefix(cards_[i].index), i};
     }
   }, n >= kParallelSortFrom);
-  RadixSortByPrefix(keys, n >= kParallelSortFrom);
+  RadixSortByPrefix(keys, n, n >= kParallelSortFrom);
   // Keys with the same prefix keep their order so far; the whole texts
   // decide between them, again stably.
   for (std::size_t start = 0; start < n;) {
     std::size_t end = start + 1;
     while (end < n && keys[end].prefix == keys[start].prefix) ++end;
     if (end - start > 1) {
-      std::stable_sort(keys.begin() + static_cast<std::ptrdiff_t>(start),
-                       keys.begin() + static_cast<std::ptrdiff_t>(end),
+      std::stable_sort(keys.get() + start, keys.get() + end,
                        [this](const SortKey& a, const SortKey& b) {
                          return MbsICmp(cards_[a.from].index, cards_[b.from].index) < 0;
                        });
