@@ -4,7 +4,8 @@
 #   load + sort  vs  LC_ALL=C sort -f -s of just the index texts
 #   save         vs  dd bs=1M conv=fsync copying the same file
 #   peak memory of a load  vs  the file's size
-#   tessel-cli info as a whole process (start, load, sort, exit)  vs  the sort
+#   tessel-cli info as a whole process (start, load, sort, exit)  vs  the sort,
+#   with the page faults and system time of both
 # Usage: bench/compare.sh [BUILD_DIR]   (default: build)
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -51,9 +52,13 @@ for n in 100000 1000000; do
   whole=$(best_of_tool "$io" run "$build/tessel-cli" info "$file")
   sortwhole=$(best_of_tool "$io" run env LC_ALL=C sort -f -s "$work/indexes-$n.txt")
   wholemem=$("$io" run "$build/tessel-cli" info "$file" | sed -E 's/.*peak memory ([0-9]+) MiB.*/\1/')
+  faults() { "$io" run "$@" | sed -E 's/.*MiB, ([0-9]+) page faults, ([0-9]+) ms.*/\1 \/ \2 ms/'; }
+  wholefaults=$(faults "$build/tessel-cli" info "$file")
+  sortfaults=$(faults env LC_ALL=C sort -f -s "$work/indexes-$n.txt")
   printf '%-10s %-28s %8s ms %-34s %7s ms\n' "$n" "load + sort" "$load" "sort -f -s (index texts only)" "$sortref"
   printf '%-10s %-28s %8s ms %-34s %7s ms\n' "$n" "save (atomic, fsync)" "$save" "dd bs=1M conv=fsync" "$ddref"
   printf '%-10s %-28s %7s MiB %-34s %6s MiB\n' "$n" "peak memory above baseline" "$mem" "file size" "$size_mib"
   printf '%-10s %-28s %8s ms %-34s %7s ms\n' "$n" "tessel-cli info (process)" "$whole" "sort -f -s (process)" "$sortwhole"
   printf '%-10s %-28s %7s MiB %-34s %6s MiB\n' "$n" "tessel-cli info peak memory" "$wholemem" "file size" "$size_mib"
+  printf '%-10s %-28s %11s %-34s %10s\n' "$n" "page faults / system time" "$wholefaults" "sort -f -s (process)" "$sortfaults"
 done

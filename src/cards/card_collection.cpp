@@ -117,6 +117,13 @@ void PermuteInPlace(std::vector<CardInfo>& cards, Index* dest, bool parallel) {
         continue;
       }
       const std::size_t to = next[block]++;
+      // The block's next place is wanted again a few hundred swaps from
+      // now: fetch it ahead, as no hardware prefetcher follows this many
+      // write positions.
+      if (to + 16 < n) {
+        __builtin_prefetch(&cards[to + 2], 1);
+        __builtin_prefetch(&dest[to + 16], 1);
+      }
       SwapRecords(cards[at], cards[to]);
       std::swap(dest[at], dest[to]);
     }
@@ -125,6 +132,9 @@ void PermuteInPlace(std::vector<CardInfo>& cards, Index* dest, bool parallel) {
     const std::size_t half = blocks / 2;
     for (std::size_t b = second ? half : 0; b < (second ? blocks : half); ++b) {
       const std::size_t end = std::min(n, (b + 1) << kBlockShift);
+      // In order first, which the hardware fetches ahead; the cycles then
+      // find the block in cache.
+      for (std::size_t i = b << kBlockShift; i < end; ++i) __builtin_prefetch(&cards[i], 1);
       for (std::size_t i = b << kBlockShift; i < end; ++i) {
         while (dest[i] != i) {
           const std::size_t to = dest[i];
