@@ -45,44 +45,84 @@ std::unique_ptr<T[]> Scratch(std::size_t n) {
   return std::make_unique_for_overwrite<T[]>(n);
 }
 
-// A stable sort by prefix: least significant digit first, 16 bits a pass,
-// passing over digits that every key shares (the high bytes of plain text).
-// Linear in the number of keys, where comparison sorts spend most of a large
-// load. Each pass counts and scatters the two halves on two cores; the
-// first half's keys go before the second's in every bucket, so the order
-// stays stable.
+// Sorts keys[0, m), which share the top 16 bits of their prefixes, stably
+// by the other 48: least significant byte first through `temp`, passing
+// over bytes every key shares; short runs by insertion. A bucket of a large
+// sort fits in cache, so each pass runs at cache speed.
+void SortBucket(SortKey* keys, std::size_t m, std::vector<SortKey>& temp) {
+  if (m < 2) return;
+  if (m <= 32) {
+    for (std::size_t i = 1; i < m; ++i) {
+      const SortKey k = keys[i];
+      std::size_t j = i;
+      for (; j > 0 && keys[j - 1].prefix > k.prefix; --j) keys[j] = keys[j - 1];
+      keys[j] = k;
+    }
+    return;
+  }
+  if (temp.size() < m) temp.resize(m);
+  SortKey* src = keys;
+  SortKey* dst = temp.data();
+  for (unsigned shift = 0; shift < 48; shift += 8) {
+    std::size_t count[256] = {};
+    for (std::size_t i = 0; i < m; ++i) ++count[(src[i].prefix >> shift) & 0xFF];
+    if (count[(src[0].prefix >> shift) & 0xFF] == m) continue;
+    std::size_t sum = 0;
+    for (std::size_t& c : count) {
+      const std::size_t here = c;
+      c = sum;
+      sum += here;
+    }
+    for (std::size_t i = 0; i < m; ++i) dst[count[(src[i].prefix >> shift) & 0xFF]++] = src[i];
+    std::swap(src, dst);
+  }
+  if (src != keys) std::copy(src, src + m, keys);
+}
+
+// A stable sort by prefix, linear in the number of keys, where comparison
+// sorts spend most of a large load: one pass distributes the keys by their
+// top 16 bits (the first two folded bytes), counted and scattered in two
+// halves on two cores, the first half's keys before the second's in every
+// bucket; then each bucket is sorted on its own, half the keys on each core.
 void RadixSortByPrefix(std::unique_ptr<SortKey[]>& keys, std::size_t n, bool parallel) {
   const std::size_t half = n / 2;
   constexpr std::size_t kBuckets = 1 << 16;
-  std::unique_ptr<SortKey[]> spare = Scratch<SortKey>(n);
+  const auto top = [](const SortKey& k) { return k.prefix >> 48; };
   std::vector<std::size_t> count[2] = {std::vector<std::size_t>(kBuckets),
                                        std::vector<std::size_t>(kBuckets)};
-  for (unsigned shift = 0; shift < 64; shift += 16) {
-    const auto digit = [shift](const SortKey& k) { return (k.prefix >> shift) & 0xFFFF; };
-    InTwo([&](bool second) {
-      std::vector<std::size_t>& c = count[second];
-      std::fill(c.begin(), c.end(), 0);
-      for (std::size_t i = second ? half : 0; i < (second ? n : half); ++i) ++c[digit(keys[i])];
-    }, parallel);
-    bool shared = false;
-    std::size_t sum = 0;
-    for (std::size_t b = 0; b < kBuckets; ++b) {
-      const std::size_t first = count[0][b];
-      const std::size_t second = count[1][b];
-      shared = shared || first + second == n;
-      count[0][b] = sum;
-      count[1][b] = sum + first;
-      sum += first + second;
-    }
-    if (shared) continue;
+  InTwo([&](bool second) {
+    std::vector<std::size_t>& c = count[second];
+    for (std::size_t i = second ? half : 0; i < (second ? n : half); ++i) ++c[top(keys[i])];
+  }, parallel);
+  std::vector<std::size_t> start(kBuckets + 1);
+  std::size_t sum = 0;
+  for (std::size_t b = 0; b < kBuckets; ++b) {
+    const std::size_t first = count[0][b];
+    const std::size_t second = count[1][b];
+    start[b] = sum;
+    count[0][b] = sum;
+    count[1][b] = sum + first;
+    sum += first + second;
+  }
+  start[kBuckets] = n;
+  {
+    std::unique_ptr<SortKey[]> spare = Scratch<SortKey>(n);
     InTwo([&](bool second) {
       std::vector<std::size_t>& next = count[second];
       for (std::size_t i = second ? half : 0; i < (second ? n : half); ++i) {
-        spare[next[digit(keys[i])]++] = keys[i];
+        spare[next[top(keys[i])]++] = keys[i];
       }
     }, parallel);
     keys.swap(spare);
   }
+  const std::size_t split = static_cast<std::size_t>(
+      std::lower_bound(start.begin(), start.end(), half) - start.begin());
+  InTwo([&](bool second) {
+    std::vector<SortKey> temp;
+    for (std::size_t b = second ? split : 0; b < (second ? kBuckets : split); ++b) {
+      SortBucket(keys.get() + start[b], start[b + 1] - start[b], temp);
+    }
+  }, parallel);
 }
 
 // Member by member: cheaper than three moves through a temporary record.
