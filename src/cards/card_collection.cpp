@@ -45,11 +45,11 @@ std::unique_ptr<T[]> Scratch(std::size_t n) {
   return std::make_unique_for_overwrite<T[]>(n);
 }
 
-// Sorts keys[0, m), which share the top 16 bits of their prefixes, stably
-// by the other 48: least significant byte first through `temp`, passing
-// over bytes every key shares; short runs by insertion. A bucket of a large
-// sort fits in cache, so each pass runs at cache speed.
-void SortBucket(SortKey* keys, std::size_t m, std::vector<SortKey>& temp) {
+// Sorts keys[0, m), which agree above their lowest `bits` bits, stably by
+// those bits: least significant byte first through `temp`, passing over
+// bytes every key shares; short runs by insertion. A bucket of a large sort
+// fits in cache, so each pass runs at cache speed.
+void SortBucket(SortKey* keys, std::size_t m, unsigned bits, std::vector<SortKey>& temp) {
   if (m < 2) return;
   if (m <= 32) {
     for (std::size_t i = 1; i < m; ++i) {
@@ -63,7 +63,7 @@ void SortBucket(SortKey* keys, std::size_t m, std::vector<SortKey>& temp) {
   if (temp.size() < m) temp.resize(m);
   SortKey* src = keys;
   SortKey* dst = temp.data();
-  for (unsigned shift = 0; shift < 48; shift += 8) {
+  for (unsigned shift = 0; shift < bits; shift += 8) {
     std::size_t count[256] = {};
     for (std::size_t i = 0; i < m; ++i) ++count[(src[i].prefix >> shift) & 0xFF];
     if (count[(src[0].prefix >> shift) & 0xFF] == m) continue;
@@ -80,14 +80,21 @@ void SortBucket(SortKey* keys, std::size_t m, std::vector<SortKey>& temp) {
 }
 
 // A stable sort by prefix, linear in the number of keys, where comparison
-// sorts spend most of a large load: one pass distributes the keys by their
-// top 16 bits (the first two folded bytes), counted and scattered in two
-// halves on two cores, the first half's keys before the second's in every
-// bucket; then each bucket is sorted on its own, half the keys on each core.
-void RadixSortByPrefix(std::unique_ptr<SortKey[]>& keys, std::size_t n, bool parallel) {
+// sorts spend most of a large load. `differ` has the bits in which any two
+// prefixes differ. One pass distributes the keys by the 16 bits from the
+// highest of those on (the bits above are the same in every key: a common
+// start of the texts), counted and scattered in two halves on two cores,
+// the first half's keys before the second's in every bucket; then each
+// bucket is sorted by the bits below, half the keys on each core.
+void RadixSortByPrefix(std::unique_ptr<SortKey[]>& keys, std::size_t n, uint64_t differ,
+                       bool parallel) {
+  if (differ == 0) return;
   const std::size_t half = n / 2;
   constexpr std::size_t kBuckets = 1 << 16;
-  const auto top = [](const SortKey& k) { return k.prefix >> 48; };
+  const unsigned highest = 63 - static_cast<unsigned>(__builtin_clzll(differ));
+  // Whole bytes below the digit, and the highest differing bit within it.
+  const unsigned shift = highest < 16 ? 0 : (highest - 15 + 7) / 8 * 8;
+  const auto top = [shift](const SortKey& k) { return (k.prefix >> shift) & 0xFFFF; };
   std::vector<std::size_t> count[2] = {std::vector<std::size_t>(kBuckets),
                                        std::vector<std::size_t>(kBuckets)};
   InTwo([&](bool second) {
@@ -120,7 +127,7 @@ void RadixSortByPrefix(std::unique_ptr<SortKey[]>& keys, std::size_t n, bool par
   InTwo([&](bool second) {
     std::vector<SortKey> temp;
     for (std::size_t b = second ? split : 0; b < (second ? kBuckets : split); ++b) {
-      SortBucket(keys.get() + start[b], start[b + 1] - start[b], temp);
+      SortBucket(keys.get() + start[b], start[b + 1] - start[b], shift, temp);
     }
   }, parallel);
 }
@@ -242,15 +249,20 @@ void CardCollection::SortCards() {
   // and the card's place), then the records are moved into their new order.
   std::unique_ptr<SortKey[]> keys = Scratch<SortKey>(n);
   const std::size_t half = n / 2;
+  uint64_t differ[2] = {0, 0};
   InTwo([&](bool second) {
     const std::size_t from = second ? half : 0;
     const std::size_t to = second ? n : half;
+    const uint64_t first = FoldedPrefix(cards_[0].index);
+    uint64_t d = 0;
     for (std::size_t i = from; i < to; ++i) {
       if (i + kPrefetchAhead < to) __builtin_prefetch(cards_[i + kPrefetchAhead].index.data());
       keys[i] = {FoldedPrefix(cards_[i].index), i};
+      d |= keys[i].prefix ^ first;
     }
+    differ[second] = d;
   }, n >= kParallelSortFrom);
-  RadixSortByPrefix(keys, n, n >= kParallelSortFrom);
+  RadixSortByPrefix(keys, n, differ[0] | differ[1], n >= kParallelSortFrom);
   // Keys with the same prefix keep their order so far; the whole texts
   // decide between them, again stably.
   for (std::size_t start = 0; start < n;) {
