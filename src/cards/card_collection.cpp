@@ -85,10 +85,15 @@ void SortBucket(SortKey* keys, std::size_t m, unsigned bits, std::vector<SortKey
 // highest of those on (the bits above are the same in every key: a common
 // start of the texts), counted and scattered in two halves on two cores,
 // the first half's keys before the second's in every bucket; then each
-// bucket is sorted by the bits below, half the keys on each core.
+// bucket is sorted by the bits below, half the keys on each core, and handed
+// to finish(keys, count, place of the first) while it is in cache.
+template <class Finish>
 void RadixSortByPrefix(std::unique_ptr<SortKey[]>& keys, std::size_t n, uint64_t differ,
-                       bool parallel) {
-  if (differ == 0) return;
+                       bool parallel, const Finish& finish) {
+  if (differ == 0) {
+    finish(keys.get(), n, 0);
+    return;
+  }
   const std::size_t half = n / 2;
   constexpr std::size_t kBuckets = 1 << 16;
   const unsigned highest = 63 - static_cast<unsigned>(__builtin_clzll(differ));
@@ -128,6 +133,7 @@ void RadixSortByPrefix(std::unique_ptr<SortKey[]>& keys, std::size_t n, uint64_t
     std::vector<SortKey> temp;
     for (std::size_t b = second ? split : 0; b < (second ? kBuckets : split); ++b) {
       SortBucket(keys.get() + start[b], start[b + 1] - start[b], shift, temp);
+      finish(keys.get() + start[b], start[b + 1] - start[b], start[b]);
     }
   }, parallel);
 }
@@ -193,18 +199,30 @@ void PermuteInPlace(std::vector<CardInfo>& cards, Index* dest, bool parallel) {
   }, parallel);
 }
 
-// Each record's new place, from the sorted keys, as compact as the count
-// allows.
+// Sorts the records by their keys, stably: the keys by prefix, equal
+// prefixes by the whole texts, then each record's new place (as compact as
+// the count allows) and the move.
 template <class Index>
-void PermuteByKeys(std::vector<CardInfo>& cards, std::unique_ptr<SortKey[]>& keys,
-                   bool parallel) {
+void SortByKeys(std::vector<CardInfo>& cards, std::unique_ptr<SortKey[]>& keys, uint64_t differ,
+                bool parallel) {
   const std::size_t n = cards.size();
   std::unique_ptr<Index[]> dest = Scratch<Index>(n);
-  InTwo([&](bool second) {
-    for (std::size_t i = second ? n / 2 : 0; i < (second ? n : n / 2); ++i) {
-      dest[keys[i].from] = static_cast<Index>(i);
+  const auto finish = [&cards, &dest](SortKey* run, std::size_t m, std::size_t first) {
+    // Keys with the same prefix keep their order so far; the whole texts
+    // decide between them, again stably.
+    for (std::size_t start = 0; start < m;) {
+      std::size_t end = start + 1;
+      while (end < m && run[end].prefix == run[start].prefix) ++end;
+      if (end - start > 1) {
+        std::stable_sort(run + start, run + end, [&cards](const SortKey& a, const SortKey& b) {
+          return MbsICmp(cards[a.from].index, cards[b.from].index) < 0;
+        });
+      }
+      start = end;
     }
-  }, parallel);
+    for (std::size_t j = 0; j < m; ++j) dest[run[j].from] = static_cast<Index>(first + j);
+  };
+  RadixSortByPrefix(keys, n, differ, parallel, finish);
   keys.reset();
   PermuteInPlace(cards, dest.get(), parallel);
 }
@@ -249,7 +267,7 @@ void CardCollection::SortCards() {
   // and the card's place), then the records are moved into their new order.
   std::unique_ptr<SortKey[]> keys = Scratch<SortKey>(n);
   const std::size_t half = n / 2;
-  uint64_t differ[2] = {0, 0};
+  uint64_t differs[2] = {0, 0};
   InTwo([&](bool second) {
     const std::size_t from = second ? half : 0;
     const std::size_t to = second ? n : half;
@@ -260,26 +278,13 @@ void CardCollection::SortCards() {
       keys[i] = {FoldedPrefix(cards_[i].index), i};
       d |= keys[i].prefix ^ first;
     }
-    differ[second] = d;
+    differs[second] = d;
   }, n >= kParallelSortFrom);
-  RadixSortByPrefix(keys, n, differ[0] | differ[1], n >= kParallelSortFrom);
-  // Keys with the same prefix keep their order so far; the whole texts
-  // decide between them, again stably.
-  for (std::size_t start = 0; start < n;) {
-    std::size_t end = start + 1;
-    while (end < n && keys[end].prefix == keys[start].prefix) ++end;
-    if (end - start > 1) {
-      std::stable_sort(keys.get() + start, keys.get() + end,
-                       [this](const SortKey& a, const SortKey& b) {
-                         return MbsICmp(cards_[a.from].index, cards_[b.from].index) < 0;
-                       });
-    }
-    start = end;
-  }
+  const uint64_t differ = differs[0] | differs[1];
   if (n <= UINT32_MAX) {
-    PermuteByKeys<uint32_t>(cards_, keys, n >= kParallelSortFrom);
+    SortByKeys<uint32_t>(cards_, keys, differ, n >= kParallelSortFrom);
   } else {
-    PermuteByKeys<std::size_t>(cards_, keys, n >= kParallelSortFrom);
+    SortByKeys<std::size_t>(cards_, keys, differ, n >= kParallelSortFrom);
   }
 }
 
