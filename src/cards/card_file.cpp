@@ -134,55 +134,52 @@ ReadResult ParseFormat(ByteReader& in, FormatSettings& f) {
   return {};
 }
 
-// Copies card bodies into their records on a second thread while this one
-// reads on: bodies are most of a card file's bytes, and fresh memory for them
-// is the slowest part of a large load. Bodies travel in a few recycled
-// blocks; a card is always in the collection before its block is handed on.
-class BodyFiller {
+// Copies card texts into their records on a second thread while this one
+// reads on: fresh memory for a million texts is the slowest part of a large
+// load. The file is read straight into a few recycled blocks, and a text
+// that lies whole in one is handed on as its place there, not copied. A
+// card's record is in the collection before any of its texts is read, so the
+// second thread only ever fills records that exist.
+class TextFiller {
  public:
   static constexpr std::size_t kBlockBytes = 1 << 20;
   static constexpr std::size_t kBlocks = 4;
 
-  explicit BodyFiller(CardInfo* cards) : cards_(cards) {
+  explicit TextFiller(ByteReader& in) : in_(in) {
     for (Block& b : blocks_) {
       b.bytes.resize(kBlockBytes);
       free_.push_back(&b);
     }
-    current_ = TryTakeFree();
+    spare_.resize(kBlockBytes);
     try {
-      worker_ = std::thread(&BodyFiller::Work, this);
+      worker_ = std::thread(&TextFiller::Work, this);
     } catch (const std::system_error&) {
-      // No thread to be had: the caller reads bodies itself.
+      return;  // no thread to be had: the caller reads the texts itself
     }
+    in_.SetBufferSource(&TextFiller::NextBuffer, this);
   }
-  ~BodyFiller() { Stop(false); }
+  ~TextFiller() { Stop(); }
 
   bool Active() const { return worker_.joinable(); }
 
-  // Reads the n-byte body of card `index` (not yet in the collection); false
-  // when the input ends first. A body too large for a block, or met while
-  // the filler is behind, is read into `direct` for the caller to store, so
-  // that neither thread waits for the other.
-  bool Read(ByteReader& in, std::size_t index, std::size_t n, std::string& direct) {
-    if (n > kBlockBytes) return in.String(direct, n);
-    if (current_ && kBlockBytes - current_->used < n) {
-      Hand(current_);
-      current_ = nullptr;
-    }
-    if (!current_) current_ = TryTakeFree();
-    if (!current_) return in.String(direct, n);
-    if (!in.Bytes(current_->bytes.data() + current_->used, n)) return false;
-    current_->items.push_back({index, current_->used, n});
-    current_->used += n;
-    return true;
+  // Reads an n-byte text into `text`, a member of a record already in the
+  // collection; false when the input ends first. A text that does not lie
+  // whole in a block, or comes while the other thread is behind (the file
+  // is then read into a spare buffer), is read here at once, so that
+  // neither thread waits for the other.
+  bool Read(std::size_t n, std::string& text) {
+    const std::span<const uint8_t> ready = in_.Unconsumed();
+    if (!current_ || ready.size() < n) return in_.String(text, n);
+    const auto offset = static_cast<std::size_t>(ready.data() - current_->bytes.data());
+    current_->items.push_back({&text, offset, n});
+    return in_.Skip(n);
   }
 
-  // Every card read so far is in the collection: hand the last bodies on and
-  // wait for them. Without `keep`, the last block is dropped unread (an
-  // aborted parse, whose last card never reached the collection).
-  void Stop(bool keep) {
+  // Hands the last texts on and waits until every text is in its record.
+  void Stop() {
     if (!Active()) return;
-    if (keep && current_ && !current_->items.empty()) Hand(current_);
+    in_.SetBufferSource(nullptr, nullptr);  // the reader keeps its unread bytes
+    if (current_) Release(current_);
     current_ = nullptr;
     {
       std::lock_guard lock(mutex_);
@@ -194,25 +191,40 @@ class BodyFiller {
 
  private:
   struct Item {
-    std::size_t card, offset, length;
+    std::string* text;
+    std::size_t offset, length;
   };
   struct Block {
-    std::vector<char> bytes;
+    std::vector<uint8_t> bytes;
     std::vector<Item> items;
-    std::size_t used = 0;
   };
 
-  Block* TryTakeFree() {
-    std::lock_guard lock(mutex_);
-    if (free_.empty()) return nullptr;
-    Block* b = free_.back();
-    free_.pop_back();
-    return b;
+  static std::span<uint8_t> NextBuffer(void* self, std::span<uint8_t> /*usedUp*/) {
+    return static_cast<TextFiller*>(self)->Next();
   }
 
-  void Hand(Block* b) {
+  // The reader has used up its block: on to the other thread with it, and
+  // a free one to read into, or the spare buffer when none is free.
+  std::span<uint8_t> Next() {
+    if (current_) Release(current_);
+    std::lock_guard lock(mutex_);
+    current_ = nullptr;
+    if (!free_.empty()) {
+      current_ = free_.back();
+      free_.pop_back();
+    }
+    return current_ ? std::span<uint8_t>(current_->bytes) : std::span<uint8_t>(spare_);
+  }
+
+  // A used-up block goes to the other thread, or straight back when no
+  // text was taken from it.
+  void Release(Block* b) {
     {
       std::lock_guard lock(mutex_);
+      if (b->items.empty()) {
+        free_.push_back(b);
+        return;
+      }
       full_.push_back(b);
     }
     changed_.notify_all();
@@ -228,22 +240,20 @@ class BodyFiller {
         b = full_.front();
         full_.pop_front();
       }
-      for (const Item& item : b->items) {
-        cards_[item.card].body.assign(b->bytes.data() + item.offset, item.length);
-      }
+      const auto* bytes = reinterpret_cast<const char*>(b->bytes.data());
+      for (const Item& item : b->items) item.text->assign(bytes + item.offset, item.length);
       b->items.clear();
-      b->used = 0;
       {
         std::lock_guard lock(mutex_);
         free_.push_back(b);
       }
-      changed_.notify_all();
     }
   }
 
-  CardInfo* cards_;
+  ByteReader& in_;
   Block blocks_[kBlocks];
-  Block* current_ = nullptr;
+  std::vector<uint8_t> spare_;
+  Block* current_ = nullptr;  // the block the reader reads from, if any
   std::vector<Block*> free_;
   std::deque<Block*> full_;
   bool done_ = false;
@@ -252,19 +262,19 @@ class BodyFiller {
   std::thread worker_;
 };
 
-// Reads a body for the filler: narrow texts go aside, wide ones (which need
+// Reads a text for the filler: narrow texts go aside, wide ones (which need
 // converting) are read here.
-bool ReadBodyAside(ByteReader& in, BodyFiller& filler, std::size_t index, std::string& body) {
+bool ReadTextAside(ByteReader& in, TextFiller& filler, std::string& text) {
   uint64_t length;
   bool wide;
   if (!ReadLength(in, length, wide)) return false;
-  if (wide) return ReadWide(in, length, body);
+  if (wide) return ReadWide(in, length, text);
   if (length > in.Remaining()) return in.Refuse();
-  return filler.Read(in, index, static_cast<std::size_t>(length), body);
+  return filler.Read(static_cast<std::size_t>(length), text);
 }
 
 // Below this many cards a second thread costs more than it saves.
-constexpr uint64_t kFillBodiesAside = 20000;
+constexpr uint64_t kFillTextsAside = 20000;
 
 ReadResult ParseArchive(ByteReader& in, CardFileData& out) {
   FormatSettings format;
@@ -283,16 +293,16 @@ ReadResult ParseArchive(ByteReader& in, CardFileData& out) {
   if (count > in.Remaining() / kMinCardObject) {
     return Damaged("it announces " + std::to_string(count) + " cards, more than it can hold");
   }
-  // Room for every card up front: the body filler writes into cards that
+  // Room for every card up front: the text filler writes into cards that
   // are already in the vector, so it must never move them. A claimed count
   // is only trusted that far while the room stays within twice the rest of
   // the file; beyond it (a file of tiny or missing cards) the collection
-  // grows with the cards actually read, and bodies are read here.
+  // grows with the cards actually read, and texts are read here.
   const uint64_t affordable = in.Remaining() * kMaxReserveRatio / sizeof(CardInfo);
   const bool trusted = count <= affordable;
   out.cards.reserve(static_cast<std::size_t>(trusted ? count : affordable));
-  std::optional<BodyFiller> filler;
-  if (trusted && count >= kFillBodiesAside) filler.emplace(out.cards.data());
+  std::optional<TextFiller> filler;
+  if (trusted && count >= kFillTextsAside) filler.emplace(in);
   if (filler && !filler->Active()) filler.reset();
 
   // Classes and objects share one numbering that starts at 1. Class numbers
@@ -330,16 +340,15 @@ ReadResult ParseArchive(ByteReader& in, CardFileData& out) {
     }
     ++next;  // the card object's own number
 
-    CardInfo card;
-    if (!in.Skip(4) || !ReadText(in, card.index) ||
-        !(filler ? ReadBodyAside(in, *filler, static_cast<std::size_t>(i), card.body)
-                 : ReadText(in, card.body)) ||
-        !ReadI32(in, card.tag)) {
-      return Damaged(Ended(i));
-    }
-    out.cards.push_back(std::move(card));
+    if (!in.Skip(4)) return Damaged(Ended(i));
+    // The record first: from here on the filler may fill in its texts.
+    CardInfo& card = out.cards.emplace_back();
+    const bool texts = filler ? ReadTextAside(in, *filler, card.index) &&
+                                    ReadTextAside(in, *filler, card.body)
+                              : ReadText(in, card.index) && ReadText(in, card.body);
+    if (!texts || !ReadI32(in, card.tag)) return Damaged(Ended(i));
   }
-  if (filler) filler->Stop(true);
+  if (filler) filler->Stop();
   return {};
 }
 

@@ -10,6 +10,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <random>
+#include <utility>
 
 namespace tessel {
 namespace {
@@ -37,19 +38,40 @@ ByteReader::ByteReader(std::span<const uint8_t> data)
 
 ByteReader::ByteReader(int fd, uint64_t size) : fd_(fd), remaining_(size) {
   buffer_.resize(kReadBuffer);
+  reading_ = buffer_;
   cur_ = end_ = buffer_.data();
+}
+
+void ByteReader::SetBufferSource(BufferSource next, void* context) {
+  if (!next && source_ && cur_ != end_) {
+    // The unconsumed bytes lie in a buffer that is about to go.
+    const std::size_t left = static_cast<std::size_t>(end_ - cur_);
+    if (buffer_.size() < left) buffer_.resize(left);
+    std::memmove(buffer_.data(), cur_, left);
+    cur_ = buffer_.data();
+    end_ = cur_ + left;
+    reading_ = buffer_;
+  } else if (!next && source_) {
+    reading_ = buffer_;
+    cur_ = end_ = buffer_.data();
+  }
+  source_ = next;
+  sourceContext_ = context;
 }
 
 bool ByteReader::Refill() {
   const uint64_t unread = remaining_ - static_cast<uint64_t>(end_ - cur_);
   if (fd_ < 0 || unread == 0) return false;
-  const std::size_t want = static_cast<std::size_t>(std::min<uint64_t>(unread, buffer_.size()));
+  const std::span<uint8_t> into =
+      source_ ? source_(sourceContext_, std::exchange(reading_, {})) : std::span<uint8_t>(buffer_);
+  reading_ = into;
+  cur_ = end_ = into.data();
+  const std::size_t want = static_cast<std::size_t>(std::min<uint64_t>(unread, into.size()));
   ssize_t got;
   do {
-    got = ::read(fd_, buffer_.data(), want);
+    got = ::read(fd_, into.data(), want);
   } while (got < 0 && errno == EINTR);
   if (got <= 0) return false;  // an I/O error, or the file shrank under us
-  cur_ = buffer_.data();
   end_ = cur_ + got;
   return true;
 }

@@ -65,6 +65,19 @@ class ByteReader {
   // Reads n bytes into `out`, refusing at once when fewer remain.
   bool String(std::string& out, uint64_t n);
 
+  // The bytes read from the input and not yet consumed.
+  std::span<const uint8_t> Unconsumed() const {
+    return {cur_, static_cast<std::size_t>(end_ - cur_)};
+  }
+
+  // Lets a file reader read into buffers that come from elsewhere, so that
+  // their bytes can be handed on without copying: `next` is given the
+  // buffer just used up (empty the first time) and returns the one to read
+  // into next. Without a source (null), the reader goes back to its own
+  // buffer, keeping the bytes not yet consumed.
+  using BufferSource = std::span<uint8_t> (*)(void* context, std::span<uint8_t> usedUp);
+  void SetBufferSource(BufferSource next, void* context);
+
  private:
   bool Buffered(std::size_t n) const {
     return !failed_ && static_cast<std::size_t>(end_ - cur_) >= n;
@@ -77,6 +90,9 @@ class ByteReader {
 
   int fd_ = -1;
   std::vector<uint8_t> buffer_;
+  BufferSource source_ = nullptr;
+  void* sourceContext_ = nullptr;
+  std::span<uint8_t> reading_;  // the buffer the bytes come from
   const uint8_t* cur_ = nullptr;
   const uint8_t* end_ = nullptr;
   uint64_t remaining_ = 0;  // bytes not yet consumed, buffered ones included

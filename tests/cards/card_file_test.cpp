@@ -195,9 +195,12 @@ TEST(CardFile, EveryTruncationFailsWithoutCards) {
   }
 }
 
-// Large files hand their bodies to a second thread; what they load must not
-// depend on that, nor may a damaged large file leave anything behind.
-TEST(CardFile, LargeFilesLoadTheSameWithBodiesReadAside) {
+// Large files hand their texts to a second thread, straight from the blocks
+// the file is read into; what they load must not depend on that: texts that
+// cross from one block into the next, texts larger than a block, wide texts
+// among narrow ones, empty ones, bytes after the last card. Nor may a
+// damaged large file leave anything behind.
+TEST(CardFile, LargeFilesLoadTheSameWithTextsReadAside) {
   std::mt19937 rng(11);
   std::vector<CardInfo> cards;
   for (int i = 0; i < 30000; ++i) {
@@ -205,14 +208,60 @@ TEST(CardFile, LargeFilesLoadTheSameWithBodiesReadAside) {
     for (char& c : body) c = static_cast<char>('a' + rng() % 26);
     cards.emplace_back("card " + std::to_string(i), std::move(body), static_cast<int32_t>(i % 3));
   }
-  cards[12345].body = std::string(3 << 20, 'L');  // larger than a hand-over block
+  cards[12345].body = std::string(3 << 20, 'L');  // larger than a block
   cards[20000].body = std::string(70000, 'M');
+  cards[20001].index.clear();
   const auto bytes = CardFileBytes(FormatSettings{}, cards);
-  EXPECT_EQ(Parse(bytes), cards);
+  // The same cards with two wide index texts, which are converted as they
+  // are read.
+  const auto narrow = [](Bytes& b, const std::string& s) {
+    if (s.size() < 0xFF) {
+      b.u8(static_cast<uint8_t>(s.size()));
+    } else if (s.size() < 0xFFFE) {
+      b.u8(0xFF).u16(static_cast<uint16_t>(s.size()));
+    } else {
+      b.u8(0xFF).u16(0xFFFF).u32(static_cast<uint32_t>(s.size()));
+    }
+    b.str(s);
+  };
+  Bytes withWide = FirstCardTag(ArchiveHeader().u16(30000));
+  for (std::size_t i = 0; i < cards.size(); ++i) {
+    if (i > 0) withWide.u16(0x8001);
+    withWide.u32(1);
+    if (i == 777 || i == 25000) {
+      withWide.u8(0xFF).u16(0xFFFE).u8(static_cast<uint8_t>(cards[i].index.size()));
+      for (char c : cards[i].index) withWide.u16(static_cast<uint8_t>(c));
+    } else {
+      narrow(withWide, cards[i].index);
+    }
+    narrow(withWide, cards[i].body);
+    withWide.u32(static_cast<uint32_t>(cards[i].tag));
+  }
+  Bytes trailing;
+  trailing.v = bytes;
+  trailing.fill(10);
+
+  test::TempDir dir;
+  const auto load = [&dir](const std::vector<uint8_t>& file, ReadResult* result = nullptr) {
+    test::WriteBytes(dir.File("large.tsl"), file);
+    CardFileData data;
+    const ReadResult r = LoadCardFileData(dir.File("large.tsl"), data);
+    if (result) *result = r;
+    EXPECT_TRUE(r.Ok() || data.cards.empty());
+    return data.cards;
+  };
+  // (Compared whole: a difference among 30,000 cards is not worth printing.)
+  EXPECT_TRUE(Parse(bytes) == cards);
+  EXPECT_TRUE(load(bytes) == cards);
+  EXPECT_TRUE(load(withWide.v) == cards) << "wide texts";
+  EXPECT_TRUE(load(trailing.v) == cards) << "bytes after the last card";
 
   for (std::size_t cut : {bytes.size() - 1, bytes.size() - 5, bytes.size() / 2, bytes.size() / 3}) {
+    const std::vector<uint8_t> part(bytes.begin(), bytes.begin() + static_cast<long>(cut));
     ReadResult r;
-    EXPECT_TRUE(Parse(std::vector<uint8_t>(bytes.begin(), bytes.begin() + static_cast<long>(cut)), &r).empty());
+    EXPECT_TRUE(Parse(part, &r).empty());
+    EXPECT_EQ(r.status, ReadStatus::Damaged) << cut;
+    EXPECT_TRUE(load(part, &r).empty());
     EXPECT_EQ(r.status, ReadStatus::Damaged) << cut;
   }
 }
