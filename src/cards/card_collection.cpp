@@ -12,7 +12,7 @@ namespace tessel {
 namespace {
 
 // Below this many cards a second thread costs more than it saves.
-constexpr std::size_t kParallelSortFrom = 50000;
+constexpr std::size_t kParallelFrom = 50000;
 
 // Runs work(false) here and work(true) on a second thread when `parallel` is
 // set and a thread can be had; otherwise both here, one after the other.
@@ -236,8 +236,16 @@ StackRect CascadeRect(int clientHeight, std::size_t k) {
 }
 
 std::size_t CardCollection::TaggedCount() const {
-  return static_cast<std::size_t>(
-      std::count_if(cards_.begin(), cards_.end(), [](const CardInfo& c) { return c.tag != 0; }));
+  // A pass over every record: on two cores for a large collection.
+  const std::size_t n = cards_.size();
+  std::size_t counts[2] = {0, 0};
+  InTwo([&](bool second) {
+    const auto from = cards_.begin() + static_cast<std::ptrdiff_t>(second ? n / 2 : 0);
+    const auto to = cards_.begin() + static_cast<std::ptrdiff_t>(second ? n : n / 2);
+    counts[second] = static_cast<std::size_t>(
+        std::count_if(from, to, [](const CardInfo& c) { return c.tag != 0; }));
+  }, n >= kParallelFrom);
+  return counts[0] + counts[1];
 }
 
 void CardCollection::SortCards() {
@@ -279,12 +287,12 @@ void CardCollection::SortCards() {
       d |= keys[i].prefix ^ first;
     }
     differs[second] = d;
-  }, n >= kParallelSortFrom);
+  }, n >= kParallelFrom);
   const uint64_t differ = differs[0] | differs[1];
   if (n <= UINT32_MAX) {
-    SortByKeys<uint32_t>(cards_, keys, differ, n >= kParallelSortFrom);
+    SortByKeys<uint32_t>(cards_, keys, differ, n >= kParallelFrom);
   } else {
-    SortByKeys<std::size_t>(cards_, keys, differ, n >= kParallelSortFrom);
+    SortByKeys<std::size_t>(cards_, keys, differ, n >= kParallelFrom);
   }
 }
 

@@ -111,6 +111,7 @@ TEST(CardCollection, LargeSortIsStableAcrossHalves) {
     c.AppendCards(std::move(cards));
     c.SortCards();
     ASSERT_EQ(c.Cards(), expected) << kind;
+    EXPECT_EQ(c.TaggedCount(), 60000u) << kind;  // counted in two halves too
   }
 }
 
