@@ -4,7 +4,6 @@
 #include <cerrno>
 #include <cstdio>
 #include <condition_variable>
-#include <deque>
 #include <mutex>
 #include <new>
 #include <cstring>
@@ -146,6 +145,10 @@ class TextFiller {
   static constexpr std::size_t kBlocks = 4;
 
   explicit TextFiller(ByteReader& in) : in_(in) {
+    // Room for every block in both lists now: handing one on then never
+    // allocates, so the filler can stop while memory is short.
+    free_.reserve(kBlocks);
+    full_.reserve(kBlocks);
     for (Block& b : blocks_) {
       b.bytes.resize(kBlockBytes);
       free_.push_back(&b);
@@ -161,6 +164,8 @@ class TextFiller {
   ~TextFiller() { Stop(); }
 
   bool Active() const { return worker_.joinable(); }
+  // After Stop: a text the other thread had no memory for.
+  bool OutOfMemory() const { return outOfMemory_; }
 
   // Reads an n-byte text into `text`, a member of a record already in the
   // collection; false when the input ends first. A text that does not lie
@@ -237,11 +242,17 @@ class TextFiller {
         std::unique_lock lock(mutex_);
         changed_.wait(lock, [this] { return !full_.empty() || done_; });
         if (full_.empty()) return;
-        b = full_.front();
-        full_.pop_front();
+        b = full_.back();  // texts are independent: any order will do
+        full_.pop_back();
       }
       const auto* bytes = reinterpret_cast<const char*>(b->bytes.data());
-      for (const Item& item : b->items) item.text->assign(bytes + item.offset, item.length);
+      try {
+        if (!outOfMemory_) {
+          for (const Item& item : b->items) item.text->assign(bytes + item.offset, item.length);
+        }
+      } catch (const std::bad_alloc&) {
+        outOfMemory_ = true;  // the load fails whole; the blocks still go round
+      }
       b->items.clear();
       {
         std::lock_guard lock(mutex_);
@@ -255,8 +266,9 @@ class TextFiller {
   std::vector<uint8_t> spare_;
   Block* current_ = nullptr;  // the block the reader reads from, if any
   std::vector<Block*> free_;
-  std::deque<Block*> full_;
+  std::vector<Block*> full_;
   bool done_ = false;
+  bool outOfMemory_ = false;  // the other thread's, read after it has ended
   std::mutex mutex_;
   std::condition_variable changed_;
   std::thread worker_;
@@ -348,7 +360,10 @@ ReadResult ParseArchive(ByteReader& in, CardFileData& out) {
                               : ReadText(in, card.index) && ReadText(in, card.body);
     if (!texts || !ReadI32(in, card.tag)) return Damaged(Ended(i));
   }
-  if (filler) filler->Stop();
+  if (filler) {
+    filler->Stop();
+    if (filler->OutOfMemory()) throw std::bad_alloc();  // reported as for this thread
+  }
   return {};
 }
 
@@ -391,7 +406,9 @@ ReadResult ParseCardFile(ByteReader& in, CardFileData& out) {
     }
   } catch (const std::bad_alloc&) {
     // A file too large for this machine's memory is refused like a damaged
-    // one: whole, with nothing loaded.
+    // one: whole, with nothing loaded. What was read goes first: the
+    // message needs memory too.
+    std::vector<CardInfo>().swap(out.cards);
     result = Damaged("there is not enough memory to hold its cards");
   }
   if (!result.Ok()) {
@@ -499,7 +516,9 @@ FileResult ReadCardFile(CardCollection& cards, FormatSettings& format, const std
     ApplyCardFileData(cards, format, std::move(data));
   } catch (const std::bad_alloc&) {
     // Only a merge into a large collection gets here; growing the vector
-    // either succeeds or leaves it as it was.
+    // either succeeds or leaves it as it was. The cards read go before the
+    // message is made.
+    std::vector<CardInfo>().swap(data.cards);
     const ReadResult full{ReadStatus::Damaged, "there is not enough memory to add its cards"};
     return {false, ReadErrorMessage(full, path), full.detail};
   }

@@ -43,17 +43,15 @@ ByteReader::ByteReader(int fd, uint64_t size) : fd_(fd), remaining_(size) {
 }
 
 void ByteReader::SetBufferSource(BufferSource next, void* context) {
-  if (!next && source_ && cur_ != end_) {
-    // The unconsumed bytes lie in a buffer that is about to go.
-    const std::size_t left = static_cast<std::size_t>(end_ - cur_);
-    if (buffer_.size() < left) buffer_.resize(left);
-    std::memmove(buffer_.data(), cur_, left);
-    cur_ = buffer_.data();
-    end_ = cur_ + left;
-    reading_ = buffer_;
-  } else if (!next && source_) {
+  if (!next && fromSource_) {
+    // The bytes not yet consumed lie in a buffer that is about to go: they
+    // are read again from the file. Nothing is allocated here, so a reader
+    // can be let go of while memory is short.
+    const auto left = static_cast<off_t>(end_ - cur_);
+    if (left > 0 && ::lseek(fd_, -left, SEEK_CUR) < 0) failed_ = true;
     reading_ = buffer_;
     cur_ = end_ = buffer_.data();
+    fromSource_ = false;
   }
   source_ = next;
   sourceContext_ = context;
@@ -65,6 +63,7 @@ bool ByteReader::Refill() {
   const std::span<uint8_t> into =
       source_ ? source_(sourceContext_, std::exchange(reading_, {})) : std::span<uint8_t>(buffer_);
   reading_ = into;
+  fromSource_ = source_ != nullptr;
   cur_ = end_ = into.data();
   const std::size_t want = static_cast<std::size_t>(std::min<uint64_t>(unread, into.size()));
   ssize_t got;

@@ -74,7 +74,7 @@ class ByteReader {
   // their bytes can be handed on without copying: `next` is given the
   // buffer just used up (empty the first time) and returns the one to read
   // into next. Without a source (null), the reader goes back to its own
-  // buffer, keeping the bytes not yet consumed.
+  // buffer and reads the bytes not yet consumed again from the file.
   using BufferSource = std::span<uint8_t> (*)(void* context, std::span<uint8_t> usedUp);
   void SetBufferSource(BufferSource next, void* context);
 
@@ -93,6 +93,7 @@ class ByteReader {
   BufferSource source_ = nullptr;
   void* sourceContext_ = nullptr;
   std::span<uint8_t> reading_;  // the buffer the bytes come from
+  bool fromSource_ = false;     // which is a source's
   const uint8_t* cur_ = nullptr;
   const uint8_t* end_ = nullptr;
   uint64_t remaining_ = 0;  // bytes not yet consumed, buffered ones included

@@ -116,6 +116,31 @@ TEST(Cli, BadInputAndBadUsageHaveTheirOwnExitStatus) {
   EXPECT_EQ(run.out.rfind("tessel-cli ", 0), 0u);
 }
 
+// A file too large for the memory the tool may use is refused whole, with a
+// message, wherever the memory runs out (reading, on the second thread,
+// making the message): never a crash. `ulimit -v` limits the address space.
+TEST(Cli, AFileTooLargeForTheMemoryLeftIsRefusedWithAMessage) {
+#if defined(__SANITIZE_ADDRESS__)
+  GTEST_SKIP() << "the address sanitizer needs more address space than the limit leaves";
+#else
+  test::TempDir dir;
+  std::vector<CardInfo> cards;
+  for (int i = 0; i < 20000; ++i) {
+    cards.emplace_back("card " + std::to_string(i), std::string(2000, 'x'), 0);
+  }
+  test::WriteBytes(dir.File("big.tsl"), CardFileBytes(FormatSettings{}, cards));
+  for (const int mib : {8, 24, 40}) {  // the texts alone need 38 MiB
+    const CliRun run = test::RunShell("ulimit -v " + std::to_string(mib * 1024) + "; '" +
+                                          TESSEL_CLI + "' info " + Quoted(dir.File("big.tsl")),
+                                      dir);
+    EXPECT_EQ(run.status, 1) << mib << " MiB: " << run.err;
+    EXPECT_NE(run.err.find("there is not enough memory to hold its cards. Nothing was loaded"),
+              std::string::npos)
+        << mib << " MiB: " << run.err;
+  }
+#endif
+}
+
 TEST(Cli, DialSendsTheDigitsToTheDeviceAndDetectFindsIt) {
   test::TempDir dir;
   test::FakeModem modem;
