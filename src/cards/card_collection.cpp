@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <memory>
+#include <span>
 #include <system_error>
 #include <thread>
 
@@ -46,10 +47,10 @@ std::unique_ptr<T[]> Scratch(std::size_t n) {
 }
 
 // Sorts keys[0, m), which agree above their lowest `bits` bits, stably by
-// those bits: least significant byte first through `temp`, passing over
-// bytes every key shares; short runs by insertion. A bucket of a large sort
-// fits in cache, so each pass runs at cache speed.
-void SortBucket(SortKey* keys, std::size_t m, unsigned bits, std::vector<SortKey>& temp) {
+// those bits: least significant byte first through `temp` (room for m),
+// passing over bytes every key shares; short runs by insertion. A bucket of
+// a large sort fits in cache, so each pass runs at cache speed.
+void SortBucket(SortKey* keys, std::size_t m, unsigned bits, std::span<SortKey> temp) {
   if (m < 2) return;
   if (m <= 32) {
     for (std::size_t i = 1; i < m; ++i) {
@@ -60,7 +61,6 @@ void SortBucket(SortKey* keys, std::size_t m, unsigned bits, std::vector<SortKey
     }
     return;
   }
-  if (temp.size() < m) temp.resize(m);
   SortKey* src = keys;
   SortKey* dst = temp.data();
   for (unsigned shift = 0; shift < bits; shift += 8) {
@@ -129,8 +129,16 @@ void RadixSortByPrefix(std::unique_ptr<SortKey[]>& keys, std::size_t n, uint64_t
   }
   const std::size_t split = static_cast<std::size_t>(
       std::lower_bound(start.begin(), start.end(), half) - start.begin());
+  // Each core's room for its largest bucket, taken here: an allocation that
+  // fails on this thread reaches the caller, on the other it would not.
+  std::size_t largest[2] = {0, 0};
+  for (std::size_t b = 0; b < kBuckets; ++b) {
+    largest[b >= split] = std::max(largest[b >= split], start[b + 1] - start[b]);
+  }
+  std::vector<SortKey> temps[2] = {std::vector<SortKey>(largest[0]),
+                                   std::vector<SortKey>(largest[1])};
   InTwo([&](bool second) {
-    std::vector<SortKey> temp;
+    std::vector<SortKey>& temp = temps[second];
     for (std::size_t b = second ? split : 0; b < (second ? kBuckets : split); ++b) {
       SortBucket(keys.get() + start[b], start[b + 1] - start[b], shift, temp);
       finish(keys.get() + start[b], start[b + 1] - start[b], start[b]);
