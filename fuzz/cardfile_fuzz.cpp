@@ -24,7 +24,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
 
   CardCollection collection;
   FormatSettings applied;
-  ApplyCardFileData(collection, applied, std::move(parsed));
+  if (!ApplyCardFileData(collection, applied, std::move(parsed))) return 0;
   if (collection.Size() != cards.size() || collection.StackSize() != cards.size()) std::abort();
   collection.ResortKeepingFront();
   collection.JumpToInitial('a');

@@ -39,7 +39,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
   }
   CardCollection collection;
   FormatSettings format;
-  ApplyCardFileData(collection, format, CardFileData{0, std::nullopt, std::move(cards)});
+  if (!ApplyCardFileData(collection, format, CardFileData{0, std::nullopt, std::move(cards)})) return 0;
   if (collection.StackSize() != collection.Size()) std::abort();
   return 0;
 }

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <memory>
+#include <new>
 #include <span>
 #include <system_error>
 #include <thread>
@@ -16,21 +17,26 @@ namespace {
 constexpr std::size_t kParallelFrom = 50000;
 
 // Runs work(false) here and work(true) on a second thread when `parallel` is
-// set and a thread can be had; otherwise both here, one after the other.
+// set and a thread can be had; otherwise both here, one after the other. It
+// never throws (the work must not either): the sort moves records in place
+// with it, and a failure halfway would leave them mixed.
 template <class Work>
 void InTwo(Work work, bool parallel) {
+  std::thread other;
   if (parallel) {
     try {
-      std::thread other(work, true);
-      work(false);
-      other.join();
-      return;
+      other = std::thread(work, true);
     } catch (const std::system_error&) {
-      // No thread to be had: fall through and do both halves here.
+      // No thread to be had: both halves are done here.
+    } catch (const std::bad_alloc&) {
     }
   }
   work(false);
-  work(true);
+  if (other.joinable()) {
+    other.join();
+  } else {
+    work(true);
+  }
 }
 
 struct SortKey {

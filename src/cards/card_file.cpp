@@ -409,7 +409,7 @@ ReadResult ParseCardFile(ByteReader& in, CardFileData& out) {
     // one: whole, with nothing loaded. What was read goes first: the
     // message needs memory too.
     std::vector<CardInfo>().swap(out.cards);
-    result = Damaged("there is not enough memory to hold its cards");
+    result = Damaged(kNoMemoryForCards);
   }
   if (!result.Ok()) {
     out.cards.clear();
@@ -512,25 +512,30 @@ FileResult ReadCardFile(CardCollection& cards, FormatSettings& format, const std
   CardFileData data;
   const ReadResult result = LoadCardFileData(path, data);
   if (!result.Ok()) return {false, ReadErrorMessage(result, path), result.detail};
-  try {
-    ApplyCardFileData(cards, format, std::move(data));
-  } catch (const std::bad_alloc&) {
-    // Only a merge into a large collection gets here; growing the vector
-    // either succeeds or leaves it as it was. The cards read go before the
-    // message is made.
-    std::vector<CardInfo>().swap(data.cards);
+  if (!ApplyCardFileData(cards, format, std::move(data))) {
     const ReadResult full{ReadStatus::Damaged, "there is not enough memory to add its cards"};
     return {false, ReadErrorMessage(full, path), full.detail};
   }
   return {};
 }
 
-void ApplyCardFileData(CardCollection& cards, FormatSettings& format, CardFileData&& data) {
-  cards.AppendCards(std::move(data.cards));
+bool ApplyCardFileData(CardCollection& cards, FormatSettings& format, CardFileData&& data) {
+  const std::size_t before = cards.Size();
+  try {
+    cards.AppendCards(std::move(data.cards));
+    cards.SortCards();
+  } catch (const std::bad_alloc&) {
+    // Growing the collection either succeeds or leaves it as it was, and the
+    // sort takes all its room before it moves a card: taking the new cards
+    // off the end undoes the rest.
+    while (cards.Size() > before) cards.RemoveLastCard();
+    std::vector<CardInfo>().swap(data.cards);
+    return false;
+  }
   if (data.format) format = *data.format;
-  cards.SortCards();
   cards.RefreshStack();
   cards.SetModified(false);
+  return true;
 }
 
 FileResult WriteCardFile(CardCollection& cards, const FormatSettings& format,

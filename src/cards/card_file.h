@@ -62,8 +62,14 @@ struct FileResult {
 };
 
 // Adds parsed cards to the collection, sorts, refreshes and clears the
-// modified flag; format settings from the file replace `format`.
-void ApplyCardFileData(CardCollection& cards, FormatSettings& format, CardFileData&& data);
+// modified flag; format settings from the file replace `format`. False when
+// there was not enough memory: the collection and `format` are then as they
+// were.
+[[nodiscard]] bool ApplyCardFileData(CardCollection& cards, FormatSettings& format,
+                                     CardFileData&& data);
+
+// The detail of a load refused for want of memory.
+inline constexpr char kNoMemoryForCards[] = "there is not enough memory to hold its cards";
 
 // Adds the file's cards to the collection (Open empties it first, Merge does
 // not), sorts, refreshes and clears the modified flag; a 0xAAAC file also

@@ -5,6 +5,9 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <new>
+
+#include "cards/card_file.h"
 
 namespace tessel {
 namespace {
@@ -58,7 +61,9 @@ bool ReadText(PositionedReader& in, uint32_t position, uint64_t& budget, std::st
 
 }  // namespace
 
-CrdReadResult ParseCrdFile(PositionedReader& in, std::vector<CardInfo>& cards) {
+namespace {
+
+CrdReadResult ParseCards(PositionedReader& in, std::vector<CardInfo>& cards) {
   cards.clear();
   uint8_t header[kCrdHeader];
   const std::size_t got = in.ReadAt(0, header, sizeof header);
@@ -107,6 +112,19 @@ CrdReadResult ParseCrdFile(PositionedReader& in, std::vector<CardInfo>& cards) {
     }
   }
   return result;
+}
+
+}  // namespace
+
+CrdReadResult ParseCrdFile(PositionedReader& in, std::vector<CardInfo>& cards) {
+  try {
+    return ParseCards(in, cards);
+  } catch (const std::bad_alloc&) {
+    // Refused whole, like a file too short for a card; what was read goes
+    // before the message is made.
+    std::vector<CardInfo>().swap(cards);
+    return Result(CrdStatus::Damaged, kNoMemoryForCards);
+  }
 }
 
 CrdReadResult ParseCrdFile(std::span<const uint8_t> bytes, std::vector<CardInfo>& cards) {

@@ -153,7 +153,10 @@ FileResult Document::ImportCardfileFrom(const std::string& path) {
   std::vector<CardInfo> imported;
   const CrdReadResult result = LoadCrdFile(path, imported);
   if (!result.Imports()) return {false, CrdMessage(result, path), result.detail};
-  ApplyCardFileData(cards_, format_, CardFileData{0, std::nullopt, std::move(imported)});
+  if (!ApplyCardFileData(cards_, format_, CardFileData{0, std::nullopt, std::move(imported)})) {
+    const CrdReadResult full{CrdStatus::Damaged, kNoMemoryForCards};
+    return {false, CrdMessage(full, path), full.detail};
+  }
   // Save must never write card-file bytes over the Cardfile file.
   saveBlocked_ = true;
   SetPath(path);

@@ -32,6 +32,13 @@ void PrintUsage(std::ostream& out) {
          "  --version       show the version\n";
 }
 
+// The cards read into the collection, or the message when memory is short.
+bool Apply(Loaded& loaded, CardFileData&& data, const std::string& path) {
+  if (ApplyCardFileData(loaded.cards, loaded.format, std::move(data))) return true;
+  Fail(ReadErrorMessage({ReadStatus::Damaged, kNoMemoryForCards}, path));
+  return false;
+}
+
 bool HasCrdExtension(const std::string& path) {
   return path.size() >= 4 && MbsICmp(std::string_view(path).substr(path.size() - 4), ".crd") == 0;
 }
@@ -55,8 +62,7 @@ bool Load(const std::string& path, Loaded& loaded) {
     if (crd.status != CrdStatus::Ok) Fail(CrdMessage(crd, path));
     if (!crd.Imports()) return false;
     loaded.cardfile = true;
-    ApplyCardFileData(loaded.cards, loaded.format, CardFileData{0, std::nullopt, std::move(imported)});
-    return true;
+    return Apply(loaded, CardFileData{0, std::nullopt, std::move(imported)}, path);
   }
   CardFileData data;
   const ReadResult result = LoadCardFileData(path, data);
@@ -68,8 +74,7 @@ bool Load(const std::string& path, Loaded& loaded) {
   }
   loaded.version = data.version;
   loaded.hasFormat = data.format.has_value();
-  ApplyCardFileData(loaded.cards, loaded.format, std::move(data));
-  return true;
+  return Apply(loaded, std::move(data), path);
 }
 
 int Save(Loaded& loaded, const std::string& path) {

@@ -2,6 +2,7 @@
 #include <nlohmann/json.hpp>
 
 #include "support/cli_run.h"
+#include "support/crd_for_test.h"
 #include "support/fake_modem.h"
 #include "support/test_support.h"
 
@@ -118,7 +119,8 @@ TEST(Cli, BadInputAndBadUsageHaveTheirOwnExitStatus) {
 
 // A file too large for the memory the tool may use is refused whole, with a
 // message, wherever the memory runs out (reading, on the second thread,
-// making the message): never a crash. `ulimit -v` limits the address space.
+// sorting, making the message): never a crash. Card files and Cardfile
+// files alike; `ulimit -v` limits the address space.
 TEST(Cli, AFileTooLargeForTheMemoryLeftIsRefusedWithAMessage) {
 #if defined(__SANITIZE_ADDRESS__)
   GTEST_SKIP() << "the address sanitizer needs more address space than the limit leaves";
@@ -129,14 +131,25 @@ TEST(Cli, AFileTooLargeForTheMemoryLeftIsRefusedWithAMessage) {
     cards.emplace_back("card " + std::to_string(i), std::string(2000, 'x'), 0);
   }
   test::WriteBytes(dir.File("big.tsl"), CardFileBytes(FormatSettings{}, cards));
+  std::vector<test::CrdCard> crd;
+  for (int i = 0; i < 40000; ++i) crd.push_back({"card " + std::to_string(i), std::string(1000, 'x')});
+  test::WriteBytes(dir.File("big.crd"), test::CrdFile(crd).v);
+  const auto run = [&dir](int mib, const char* file) {
+    return test::RunShell("ulimit -v " + std::to_string(mib * 1024) + "; '" + TESSEL_CLI +
+                              "' info " + Quoted(dir.File(file)),
+                          dir);
+  };
   for (const int mib : {8, 24, 40}) {  // the texts alone need 38 MiB
-    const CliRun run = test::RunShell("ulimit -v " + std::to_string(mib * 1024) + "; '" +
-                                          TESSEL_CLI + "' info " + Quoted(dir.File("big.tsl")),
-                                      dir);
-    EXPECT_EQ(run.status, 1) << mib << " MiB: " << run.err;
-    EXPECT_NE(run.err.find("there is not enough memory to hold its cards. Nothing was loaded"),
+    CliRun r = run(mib, "big.tsl");
+    EXPECT_EQ(r.status, 1) << mib << " MiB: " << r.err;
+    EXPECT_NE(r.err.find("there is not enough memory to hold its cards. Nothing was loaded"),
               std::string::npos)
-        << mib << " MiB: " << run.err;
+        << mib << " MiB: " << r.err;
+    r = run(mib, "big.crd");
+    EXPECT_EQ(r.status, 1) << mib << " MiB: " << r.err;
+    EXPECT_NE(r.err.find("there is not enough memory to hold its cards. Nothing was imported"),
+              std::string::npos)
+        << mib << " MiB: " << r.err;
   }
 #endif
 }
