@@ -183,7 +183,7 @@ class TextFiller {
   // Hands the last texts on and waits until every text is in its record.
   void Stop() {
     if (!Active()) return;
-    in_.SetBufferSource(nullptr, nullptr);  // the reader keeps its unread bytes
+    in_.SetBufferSource(nullptr, nullptr);  // unconsumed bytes are read again later
     if (current_) Release(current_);
     current_ = nullptr;
     {
