@@ -42,7 +42,7 @@ int main(int argc, char** argv) {
   tessel::CardCollection cards;
   tessel::FormatSettings format;
   NullHost host;
-  tessel::CardStackView view(&window, cards, format, host, nullptr);
+  tessel::CardStackView view(&window, cards, format, host, {});
   tessel::bench::StderrReporter errors;
 
   tessel::bench::Report("open file, show and paint the window", 1, [&] {

@@ -1,6 +1,5 @@
 // What the program works on, shared by every controller: the card
-// collection, the file-wide format, the document and the search state, plus
-// the few flags the command rules read.
+// collection, the file-wide format, the document and the search state.
 #pragma once
 
 #include "cards/card_collection.h"
@@ -20,8 +19,6 @@ struct AppModel {
   FormatSettings format;
   Document document;  // after the cards and format it works on
   SearchState search;
-  bool mailAvailable = false;  // probed once when the window is built
-  bool dialPending = false;    // a dial's port is open until it hangs up
 };
 
 }  // namespace tessel

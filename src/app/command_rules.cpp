@@ -3,7 +3,7 @@
 namespace tessel {
 
 bool CommandEnabled(CommandId id, const CommandInputs& in) {
-  const bool cards = in.cards > 0;
+  const bool cards = in[Input::Cards] > 0;
   switch (id) {
     case CommandId::SaveAs:
     case CommandId::Merge:
@@ -26,24 +26,24 @@ bool CommandEnabled(CommandId id, const CommandInputs& in) {
     case CommandId::Underline:
       return cards;
     case CommandId::MailCard:
-      return cards && in.mailAvailable;
+      return cards && in[Input::MailAvailable];
     case CommandId::Save:
-      return cards && !in.saveBlocked;
+      return cards && !in[Input::SaveBlocked];
     case CommandId::FindNext:
-      return cards && !in.searchTextEmpty;
+      return cards && in[Input::SearchText];
     case CommandId::Undo:
-      return cards && in.canUndo;
+      return cards && in[Input::CanUndo];
     case CommandId::Cut:
     case CommandId::Copy:
-      return cards && !in.bodySelectionEmpty;
+      return cards && in[Input::BodySelection];
     case CommandId::Paste:
-      return cards && in.clipboardHasText;
+      return cards && in[Input::ClipboardText];
     case CommandId::Next:
     case CommandId::Previous:
-      return in.cards > 1;
+      return in[Input::Cards] > 1;
     case CommandId::AutoDial:
       // The button lives on the front card, so there is one to dial from.
-      return cards && !in.bodySelectionEmpty && !in.dialPending;
+      return cards && in[Input::BodySelection] && !in[Input::DialPending];
     default:
       return true;
   }

@@ -1,12 +1,11 @@
 #include "stack/card_commands.h"
 
-#include "cards/command_table.h"
 #include "stack/body_text.h"
 
 namespace tessel {
 
 std::string NewCardIndexText(std::size_t stackSize) {
-  return std::string(CommandString(CommandId::NewCardIndex)) + " #" +
+  return std::string(kNewCardIndex) + " #" +
          std::to_string(stackSize + 1);
 }
 

@@ -15,6 +15,9 @@
 
 namespace tessel {
 
+// The text a new card's index starts with.
+inline constexpr std::string_view kNewCardIndex = "Type Index Text Here";
+
 // The index text Add gives a new card when the stack holds `stackSize`
 // entries: "Type Index Text Here #n", n counting the new card.
 std::string NewCardIndexText(std::size_t stackSize);

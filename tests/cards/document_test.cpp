@@ -231,7 +231,7 @@ TEST_F(DocumentTest, SaveBlockedPathIsNeverOverwritten) {
   ui.errors.clear();
   doc.SetSaveBlocked(true);
   EditedCard();
-  const CommandInputs blocked{.cards = 1, .saveBlocked = true};
+  const CommandInputs blocked = CommandInputs().Set(Input::Cards, 1).Set(Input::SaveBlocked, true);
   EXPECT_FALSE(CommandEnabled(CommandId::Save, blocked));
   EXPECT_TRUE(CommandEnabled(CommandId::SaveAs, blocked));
 
@@ -310,41 +310,6 @@ TEST_F(DocumentTest, CommandLineFileNamesTheDocumentEvenWhenUnreadable) {
   Document second(other, f, settings, ui);
   second.LoadCommandLine(missing);
   EXPECT_EQ(other.Size(), 1u);
-}
-
-TEST(CommandRules, EachInputGatesOnlyItsCommands) {
-  CommandInputs in{.cards = 1};
-  EXPECT_FALSE(CommandEnabled(CommandId::MailCard, in));
-  EXPECT_TRUE(CommandEnabled(CommandId::MailList, in));
-  EXPECT_FALSE(CommandEnabled(CommandId::FindNext, in));
-  EXPECT_FALSE(CommandEnabled(CommandId::Undo, in));
-  EXPECT_FALSE(CommandEnabled(CommandId::Cut, in));
-  EXPECT_FALSE(CommandEnabled(CommandId::Copy, in));
-  EXPECT_FALSE(CommandEnabled(CommandId::Paste, in));
-  EXPECT_FALSE(CommandEnabled(CommandId::AutoDial, in));
-
-  in.mailAvailable = true;
-  in.searchTextEmpty = false;
-  in.canUndo = true;
-  in.bodySelectionEmpty = false;
-  in.clipboardHasText = true;
-  for (CommandId id : {CommandId::MailCard, CommandId::FindNext, CommandId::Undo, CommandId::Cut,
-                       CommandId::Copy, CommandId::Paste, CommandId::AutoDial}) {
-    EXPECT_TRUE(CommandEnabled(id, in)) << static_cast<int>(id);
-    in.cards = 0;
-    EXPECT_FALSE(CommandEnabled(id, in)) << static_cast<int>(id);
-    in.cards = 1;
-  }
-  in.dialPending = true;
-  EXPECT_FALSE(CommandEnabled(CommandId::AutoDial, in));
-}
-
-TEST(CommandStrings, PromptAndTooltipSplitAtTheLineFeed) {
-  EXPECT_EQ(CommandPrompt(CommandId::New), "Create a new document");
-  EXPECT_EQ(CommandTooltip(CommandId::New), "New  F2");
-  EXPECT_EQ(CommandPrompt(CommandId::Exit), "Exit the application ");
-  EXPECT_EQ(CommandTooltip(CommandId::Exit), "");
-  EXPECT_EQ(CommandString(static_cast<CommandId>(40010)), "");
 }
 
 // File > Import > Cardfile...: the document's side, with its own dialog and

@@ -31,27 +31,25 @@ class RecordingHost : public CardStackHost {
   std::vector<QString> links;
 };
 
-// One action per command, as the program's registry makes them, recording
+// Shared actions as the program's registry makes them, by name, recording
 // which were triggered.
 class TestActions {
  public:
-  QAction* For(CommandId id) {
-    auto& action = actions_[id];
+  QAction* For(const std::string& name) {
+    auto& action = actions_[name];
     if (!action) {
-      action = std::make_unique<QAction>();
-      action->setData(static_cast<int>(id));
-      action->setToolTip(QString::fromUtf8(CommandTooltip(id).data(),
-                                           static_cast<qsizetype>(CommandTooltip(id).size())));
-      action->setStatusTip(QString::fromUtf8(CommandPrompt(id).data(),
-                                             static_cast<qsizetype>(CommandPrompt(id).size())));
-      QObject::connect(action.get(), &QAction::triggered, [this, id] { triggered.push_back(id); });
+      action = std::make_unique<QAction>(QString::fromStdString(name));
+      QObject::connect(action.get(), &QAction::triggered,
+                       [this, name] { triggered.push_back(name); });
     }
     return action.get();
   }
-  std::vector<CommandId> triggered;
+  // A card toolbar of three buttons with a separator before the last.
+  ToolbarItems CardBar() { return {For("Sort"), For("Print"), nullptr, For("Next")}; }
+  std::vector<std::string> triggered;
 
  private:
-  std::map<CommandId, std::unique_ptr<QAction>> actions_;
+  std::map<std::string, std::unique_ptr<QAction>> actions_;
 };
 
 class StackFixture : public ::testing::Test {
@@ -61,8 +59,7 @@ class StackFixture : public ::testing::Test {
 
   StackFixture() {
     window.resize(kHostWidth, kHostHeight);
-    view = std::make_unique<CardStackView>(&window, cards, format, host,
-                                           [this](CommandId id) { return actions.For(id); });
+    view = std::make_unique<CardStackView>(&window, cards, format, host, actions.CardBar());
   }
 
   // Loads cards with these index texts (bodies "body of <index>") as a file

@@ -8,6 +8,7 @@ namespace tessel {
 
 CardController::CardController(AppContext& context) : c_(context) {
   CommandRegistry& r = c_.commands;
+  r.Provide(Input::Cards, [this] { return c_.model.cards.StackSize(); });
   r.Handle(CommandId::Add, [this] { Add(); });
   r.Handle(CommandId::Delete, [this] { Delete(); });
   r.Handle(CommandId::GoTo, [this] { GoTo(); });

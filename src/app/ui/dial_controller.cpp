@@ -17,6 +17,7 @@ DialController::DialController(AppContext& context)
   hangUp_->setSingleShot(true);
   hangUp_->setInterval(kDialHoldMs);
   QObject::connect(hangUp_, &QTimer::timeout, [this] { HangUp(); });
+  c_.commands.Provide(Input::DialPending, [this] { return pending_; });
   c_.commands.Handle(CommandId::AutoDial, [this] { AutoDial(); });
   c_.commands.Handle(CommandId::Options, [this] { Options(); });
 }
@@ -24,7 +25,6 @@ DialController::DialController(AppContext& context)
 DialController::~DialController() {
   delete hangUp_;
   port_.Close();
-  c_.model.dialPending = false;
 }
 
 void DialController::AutoDial() {
@@ -44,7 +44,7 @@ void DialController::Dial(const std::string& digits) {
   if (comPort_ == kNoComPort) return;
   std::string error;
   const bool dialled = port_.Dial(PortDevice(c_.settings, comPort_), command, error);
-  c_.model.dialPending = dialled;
+  pending_ = dialled;
   if (!dialled) {
     c_.dialogs.Message(c_.frame.Window(), QMessageBox::Information,
                        QString::fromLatin1(kSerialErrorCaption), ToQString(error),
@@ -56,9 +56,9 @@ void DialController::Dial(const std::string& digits) {
 }
 
 void DialController::HangUp() {
-  if (!c_.model.dialPending || !port_.IsOpen()) return;
+  if (!pending_ || !port_.IsOpen()) return;
   port_.Close();
-  c_.model.dialPending = false;
+  pending_ = false;
   c_.commands.UpdateStates();
 }
 

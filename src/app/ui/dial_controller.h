@@ -24,6 +24,7 @@ class DialController final : public Controller {
   AppContext& c_;
   int comPort_;
   ModemPort port_;
+  bool pending_ = false;  // the port is open until the dial hangs up
   // Timer 3. A child of the window named "DialHangUpTimer", so that tests
   // can shorten its interval.
   QTimer* hangUp_;

@@ -1,5 +1,9 @@
 #include "app/ui/find_edit_controller.h"
 
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QMimeData>
+
 #include "services/ui/text.h"
 #include "stack/card_commands.h"
 #include "stack/ui/card_dialogs.h"
@@ -8,6 +12,14 @@ namespace tessel {
 
 FindEditController::FindEditController(AppContext& context) : c_(context) {
   CommandRegistry& r = c_.commands;
+  r.Provide(Input::SearchText, [this] { return !c_.model.search.text.empty(); });
+  // The front body's, even while the index field has the focus.
+  r.Provide(Input::CanUndo, [this] { return c_.view.BodyCanUndo(); });
+  r.Provide(Input::BodySelection, [this] { return c_.view.BodyHasSelection(); });
+  r.Provide(Input::ClipboardText, [] {
+    const QMimeData* clip = QGuiApplication::clipboard()->mimeData();
+    return clip && clip->hasText();
+  });
   r.Handle(CommandId::Find, [this] { Find(); });
   r.Handle(CommandId::FindNext, [this] { FindNext(); });
   r.Handle(CommandId::Undo, [this] { c_.view.UndoBody(); });

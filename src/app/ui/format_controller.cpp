@@ -6,9 +6,13 @@ namespace tessel {
 
 FormatController::FormatController(AppContext& c) {
   FormatToolBar& bar = c.formatBar;
-  c.commands.Handle(CommandId::TextColour, [&bar] { bar.OpenPicker(ColourRole::Text); });
-  c.commands.Handle(CommandId::BackgroundColour,
-                    [&bar] { bar.OpenPicker(ColourRole::Background); });
+  CommandRegistry& commands = c.commands;
+  commands.Handle(CommandId::TextColour, [&bar, &commands] {
+    bar.OpenPicker(ColourRole::Text, commands.Action(CommandId::TextColour));
+  });
+  commands.Handle(CommandId::BackgroundColour, [&bar, &commands] {
+    bar.OpenPicker(ColourRole::Background, commands.Action(CommandId::BackgroundColour));
+  });
 }
 
 }  // namespace tessel

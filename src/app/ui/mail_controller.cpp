@@ -7,7 +7,8 @@ namespace tessel {
 MailController::MailController(AppContext& context) : c_(context) {
   // Once, as the window is built; a mail program installed later is seen at
   // the next start.
-  c_.model.mailAvailable = MailProgramAvailable();
+  const bool available = MailProgramAvailable();
+  c_.commands.Provide(Input::MailAvailable, [available] { return available; });
   c_.commands.Handle(CommandId::MailCard, [this] { MailCard(); });
   c_.commands.Handle(CommandId::MailList, [this] { MailFile(MailAttachment::List); });
   c_.commands.Handle(CommandId::MailTagged, [this] { MailFile(MailAttachment::Tagged); });

@@ -5,7 +5,6 @@
 #include <QClipboard>
 #include <QCloseEvent>
 #include <QMenuBar>
-#include <QMimeData>
 #include <QPalette>
 #include <QStatusBar>
 #include <QToolBar>
@@ -18,23 +17,6 @@
 #include "stack/ui/format_toolbar.h"
 
 namespace tessel {
-
-namespace {
-
-// In the menu and toolbar lists, Ready stands for a separator.
-constexpr CommandId kSeparator = CommandId::Ready;
-
-void AddItems(QMenu* menu, CommandRegistry& registry, std::initializer_list<CommandId> ids) {
-  for (CommandId id : ids) {
-    if (id == kSeparator) {
-      menu->addSeparator();
-    } else {
-      menu->addAction(registry.Action(id));
-    }
-  }
-}
-
-}  // namespace
 
 MainWindow::MainWindow(SettingsStore& settings, Dialogs& dialogs, QWidget* parent)
     : QMainWindow(parent), settings_(settings), dialogs_(dialogs) {
@@ -51,12 +33,12 @@ MainWindow::MainWindow(SettingsStore& settings, Dialogs& dialogs, QWidget* paren
   stackArea_ = new QWidget(this);
   stackArea_->setObjectName(QStringLiteral("StackArea"));
   setCentralWidget(stackArea_);
-  registry_ = std::make_unique<CommandRegistry>(this, [this] { return CurrentInputs(); });
-  view_ = std::make_unique<CardStackView>(
-      stackArea_, model_->cards, model_->format, static_cast<CardStackHost&>(*this),
-      [this](CommandId id) { return registry_->Action(id); });
+  registry_ = std::make_unique<CommandRegistry>(this);
+  view_ = std::make_unique<CardStackView>(stackArea_, model_->cards, model_->format,
+                                         static_cast<CardStackHost&>(*this),
+                                         registry_->BarItems(&CommandInfo::cardBar));
 
-  CreateMenus();
+  registry_->FillMenuBar(menuBar());
   CreateToolBars();
   CreateStatusBar();
 
@@ -88,65 +70,25 @@ MainWindow::~MainWindow() {
   disconnect(QGuiApplication::clipboard(), nullptr, this, nullptr);
   disconnect(view_.get(), nullptr, this, nullptr);
   disconnect(registry_.get(), nullptr, this, nullptr);
+  registry_->ForgetInputs();
   controllers_.clear();
   delete formatToolBar_;
   formatToolBar_ = nullptr;
   view_.reset();
 }
 
-QMenu* MainWindow::AddMenu(QMenu* parent, const char* title) {
-  QMenu* menu = parent ? parent->addMenu(QString::fromLatin1(title))
-                       : menuBar()->addMenu(QString::fromLatin1(title));
-  // States are asked again whenever a menu opens.
-  connect(menu, &QMenu::aboutToShow, this, &MainWindow::UpdateCommandStates);
-  return menu;
-}
-
-void MainWindow::CreateMenus() {
-  CommandRegistry& r = *registry_;
-  QMenu* file = AddMenu(nullptr, "&File");
-  AddItems(file, r,
-           {CommandId::New, CommandId::Open, CommandId::Save, CommandId::SaveAs, CommandId::Merge,
-            kSeparator});
-  AddItems(AddMenu(file, "&Import"), r, {CommandId::ImportCardfile});
-  AddItems(AddMenu(file, "Export"), r, {CommandId::ExportText, CommandId::ExportCommaText});
-  file->addSeparator();
-  AddItems(AddMenu(file, "&Print"), r,
-           {CommandId::PrintCard, CommandId::PrintList, CommandId::PrintTagged});
-  file->addSeparator();
-  AddItems(AddMenu(file, "Sen&d"), r,
-           {CommandId::MailCard, CommandId::MailList, CommandId::MailTagged});
-  AddItems(file, r, {kSeparator, CommandId::Exit});
-
-  AddItems(AddMenu(nullptr, "&Edit"), r,
-           {CommandId::Undo, kSeparator, CommandId::Cut, CommandId::Copy, CommandId::Paste,
-            kSeparator, CommandId::GoTo, CommandId::Find, CommandId::FindNext});
-  AddItems(AddMenu(nullptr, "&Card"), r,
-           {CommandId::Add, kSeparator, CommandId::Delete, kSeparator, CommandId::Tag, kSeparator,
-            CommandId::Next, CommandId::Previous});
-  AddItems(AddMenu(nullptr, "&Tools"), r, {CommandId::Labels, CommandId::Options});
-  AddItems(AddMenu(nullptr, "&Window"), r, {CommandId::Restore});
-  AddItems(AddMenu(nullptr, "&Help"), r, {CommandId::HelpContents, kSeparator, CommandId::About});
-}
-
 void MainWindow::CreateToolBars() {
   mainToolBar_ = addToolBar(QStringLiteral("Main"));
   mainToolBar_->setObjectName(QStringLiteral("MainToolBar"));
-  for (CommandId id : {CommandId::New, CommandId::Open, CommandId::Save, kSeparator,
-                       CommandId::Merge, kSeparator, CommandId::Cut, CommandId::Copy,
-                       CommandId::Paste, CommandId::Undo, kSeparator, CommandId::Find,
-                       CommandId::FindNext, CommandId::GoTo, kSeparator, CommandId::Add,
-                       CommandId::Delete, CommandId::Tag, kSeparator, CommandId::HelpContents}) {
-    if (id == kSeparator) {
-      mainToolBar_->addSeparator();
-    } else {
-      mainToolBar_->addAction(registry_->Action(id));
-    }
-  }
+  AddToolbarItems(mainToolBar_, registry_->BarItems(&CommandInfo::mainBar));
 
   addToolBarBreak();
-  formatToolBar_ = new tessel::FormatToolBar(*view_, registry_->Action(CommandId::TextColour),
-                                             registry_->Action(CommandId::BackgroundColour), this);
+  const auto tips = [](CommandId id) {
+    return BoxTips{ToQString(CommandTooltip(id)), ToQString(CommandPrompt(id))};
+  };
+  formatToolBar_ = new tessel::FormatToolBar(*view_, registry_->BarItems(&CommandInfo::formatBar),
+                                             tips(CommandId::Font), tips(CommandId::FontSize),
+                                             this);
   addToolBar(formatToolBar_);
 
   for (QToolBar* bar : {mainToolBar_, static_cast<QToolBar*>(formatToolBar_)}) {
@@ -178,22 +120,6 @@ void MainWindow::CreateStatusBar() {
   numPane_ = pane(CommandId::IndicatorNum);
   ovrPane_ = pane(CommandId::IndicatorOvr);
   ShowCardCount(0);
-}
-
-CommandInputs MainWindow::CurrentInputs() const {
-  CommandInputs in;
-  in.cards = model_->cards.StackSize();
-  in.saveBlocked = model_->document.SaveBlocked();
-  in.mailAvailable = model_->mailAvailable;
-  in.searchTextEmpty = model_->search.text.empty();
-  // The front body's, even while the index field has the focus. The view
-  // is gone while the window is destroyed, when focus changes still call in.
-  in.canUndo = view_ && view_->BodyCanUndo();
-  in.bodySelectionEmpty = !view_ || !view_->BodyHasSelection();
-  const QMimeData* clip = QGuiApplication::clipboard()->mimeData();
-  in.clipboardHasText = clip && clip->hasText();
-  in.dialPending = model_->dialPending;
-  return in;
 }
 
 void MainWindow::LoadCommandLine(const std::string& text) {

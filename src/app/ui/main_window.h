@@ -17,7 +17,6 @@
 #include "stack/ui/card_stack_view.h"
 
 class QAction;
-class QMenu;
 class QToolBar;
 
 namespace tessel {
@@ -51,7 +50,6 @@ class MainWindow : public QMainWindow, private DocumentUi, private CardStackHost
   // rule allows.
   void RunCommand(CommandId id) { registry_->Run(id); }
   void UpdateCommandStates() { registry_->UpdateStates(); }
-  CommandInputs CurrentInputs() const;
 
   // The start-up load of the file named on the command line.
   void LoadCommandLine(const std::string& text);
@@ -61,13 +59,13 @@ class MainWindow : public QMainWindow, private DocumentUi, private CardStackHost
   // status bar included. The card cascade is measured from it.
   int ClientHeight() const;
 
-  bool MailAvailable() const { return model_->mailAvailable; }
+  bool MailAvailable() const { return registry_->Inputs()[Input::MailAvailable] != 0; }
   bool Overwrite() const { return overwrite_; }
   void SetOverwrite(bool on);
   const std::string& SearchText() const { return model_->search.text; }
   void SetSearchText(const std::string& text) { model_->search.text = text; }
   const SearchState& Search() const { return model_->search; }
-  bool DialPending() const { return model_->dialPending; }
+  bool DialPending() const { return registry_->Inputs()[Input::DialPending] != 0; }
 
   QString CardCountText() const { return cardsPane_->text(); }
   QString OverwriteText() const { return ovrPane_->text(); }
@@ -102,10 +100,8 @@ class MainWindow : public QMainWindow, private DocumentUi, private CardStackHost
   // A card file to open or save as; nullopt when the dialog is cancelled.
   std::optional<std::string> AskPath(const std::optional<std::string>& folder, bool save);
 
-  void CreateMenus();
   void CreateToolBars();
   void CreateStatusBar();
-  QMenu* AddMenu(QMenu* parent, const char* title);
 
   int MenuHeight() const;
   void LayoutCards();

@@ -81,14 +81,9 @@ TagDialog::TagDialog(CardCollection& cards, QWidget* parent)
 
   menuBar_ = new QMenuBar(this);
   QMenu* tag = menuBar_->addMenu("&Tag");
-  auto add = [&](const char* text, TagMenuId id, void (TagDialog::*slot)()) {
-    QAction* action = tag->addAction(text);
-    action->setData(static_cast<int>(id));
-    connect(action, &QAction::triggered, this, slot);
-  };
-  add("&All", TagMenuId::All, &TagDialog::TagAll);
-  add("&None", TagMenuId::None, &TagDialog::UntagAll);
-  add("&Selected", TagMenuId::Selected, &TagDialog::TagSelected);
+  connect(tag->addAction("&All"), &QAction::triggered, this, &TagDialog::TagAll);
+  connect(tag->addAction("&None"), &QAction::triggered, this, &TagDialog::UntagAll);
+  connect(tag->addAction("&Selected"), &QAction::triggered, this, &TagDialog::TagSelected);
 
   // The controls keep the places of the original layout (dialog units of
   // its 8-point font turned into pixels); only the list follows the size.

@@ -18,9 +18,6 @@ class QMenuBar;
 
 namespace tessel {
 
-// The dialog's own menu commands.
-enum class TagMenuId : int { None = 40068, Selected = 40069, All = 40070 };
-
 inline constexpr int kTagColumnWidth = 150;
 inline constexpr int kTagRowHeight = 15;
 inline constexpr int kTagMarkWidth = 19;

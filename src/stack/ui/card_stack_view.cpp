@@ -9,7 +9,6 @@
 #include "stack/ui/body_editor.h"
 #include "stack/ui/card_windows.h"
 #include "stack/ui/index_field.h"
-#include "stack/ui/stack_commands.h"
 #include "services/ui/text.h"
 
 namespace tessel {
@@ -23,12 +22,12 @@ QFont CardFont(const std::string& face, int size) {
 }  // namespace
 
 CardStackView::CardStackView(QWidget* hostWidget, CardCollection& cards, FormatSettings& format,
-                             CardStackHost& host, ActionSource actions)
+                             CardStackHost& host, ToolbarItems cardBar)
     : hostWidget_(hostWidget),
       cards_(cards),
       format_(format),
       host_(host),
-      actions_(std::move(actions)) {
+      cardBar_(std::move(cardBar)) {
   cards_.SetObserver(this);
 }
 
@@ -94,7 +93,7 @@ void CardStackView::CardWindowAdded(const StackEntry& entry) {
 }
 
 void CardStackView::CreateFrontWindow() {
-  auto* front = new FrontCardWindow(hostWidget_, actions_);
+  auto* front = new FrontCardWindow(hostWidget_, cardBar_);
   if (windows_.empty()) windows_.resize(1);
   windows_[0] = front;
 
@@ -191,10 +190,8 @@ void CardStackView::Previous() {
 
 void CardStackView::OnBackCardClicked(std::size_t slot) { BringForward(slot); }
 
-void CardStackView::CardListCommand(int id) {
-  if (id < kCmdCardListFirst || id > kCmdCardListLast) return;
-  const auto k = static_cast<std::size_t>(id - kCmdCardListFirst);
-  if (k < cards_.Size()) BringForward(k);
+void CardStackView::CardListChosen(std::size_t k) {
+  if (k < kCardListActiveItems && k < cards_.Size()) BringForward(k);
 }
 
 QMenu* CardStackView::CreateCardListMenu(QWidget* parent) {
@@ -209,11 +206,7 @@ QMenu* CardStackView::CreateCardListMenu(QWidget* parent) {
     action->setData(static_cast<qulonglong>(k));
   }
   connect(menu, &QMenu::triggered, this, [this](QAction* action) {
-    const qulonglong k = action->data().toULongLong();
-    // Items past the last command id exist but do nothing.
-    if (k <= static_cast<qulonglong>(kCmdCardListLast - kCmdCardListFirst)) {
-      CardListCommand(kCmdCardListFirst + static_cast<int>(k));
-    }
+    CardListChosen(static_cast<std::size_t>(action->data().toULongLong()));
   });
   return menu;
 }

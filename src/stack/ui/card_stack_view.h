@@ -38,15 +38,16 @@ class CardStackHost {
 // The card list menu lists at most this many cards. Only the first 101 items
 // act at all, and Qt needs seconds to build a menu of 100,000 items.
 inline constexpr std::size_t kCardListMenuItems = 2000;
+inline constexpr std::size_t kCardListActiveItems = 101;
 
 class CardStackView : public QObject, public CardStackObserver {
   Q_OBJECT
  public:
   // Card windows become children of `hostWidget`. The view must be destroyed
-  // before `cards`; it registers itself as their observer. The card toolbar
-  // shows the actions `actions` gives for its commands.
+  // before `cards`; it registers itself as their observer. Every front
+  // card's toolbar shows `cardBar` after its index field.
   CardStackView(QWidget* hostWidget, CardCollection& cards, FormatSettings& format,
-                CardStackHost& host, ActionSource actions);
+                CardStackHost& host, ToolbarItems cardBar);
   ~CardStackView() override;
   CardStackView(const CardStackView&) = delete;
   CardStackView& operator=(const CardStackView&) = delete;
@@ -60,9 +61,9 @@ class CardStackView : public QObject, public CardStackObserver {
   void Sort();
   void Next();
   void Previous();
-  // Commands 900 to 1000 of the card list menu bring that card forward;
-  // other ids do nothing.
-  void CardListCommand(int id);
+  // Item k of the card list menu brings card k forward; only the first
+  // kCardListActiveItems items act, later ones do nothing.
+  void CardListChosen(std::size_t k);
   // The card list menu: one item per card, in collection order, up to
   // kCardListMenuItems.
   QMenu* CreateCardListMenu(QWidget* parent);
@@ -144,7 +145,7 @@ class CardStackView : public QObject, public CardStackObserver {
   CardCollection& cards_;
   FormatSettings& format_;
   CardStackHost& host_;
-  ActionSource actions_;
+  ToolbarItems cardBar_;
   QPoint origin_;
   std::vector<QPointer<QWidget>> windows_;  // index = slot
   FormatTarget target_;

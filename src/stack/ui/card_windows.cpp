@@ -8,7 +8,6 @@
 
 #include "stack/ui/body_editor.h"
 #include "stack/ui/index_field.h"
-#include "stack/ui/stack_commands.h"
 #include "services/ui/text.h"
 
 namespace tessel {
@@ -57,7 +56,7 @@ void BackCardWindow::mousePressEvent(QMouseEvent* e) {
   }
 }
 
-FrontCardWindow::FrontCardWindow(QWidget* parent, const ActionSource& actions)
+FrontCardWindow::FrontCardWindow(QWidget* parent, const ToolbarItems& items)
     : CardWindow(0, parent) {
   const int clientWidth = kCardWidth - 2 * kCardBorder;
   const int clientHeight = kCardHeight - 2 * kCardBorder;
@@ -75,17 +74,9 @@ FrontCardWindow::FrontCardWindow(QWidget* parent, const ActionSource& actions)
   index_ = new IndexField(toolBar_);
   index_->setFixedSize(kIndexFieldWidth, kIndexFieldHeight);
   index_->setFrame(true);
-  QAction* fieldAction = toolBar_->addWidget(index_);
-  fieldAction->setData(kCmdIndexField);
-
+  toolBar_->addWidget(index_);
   toolBar_->addSeparator();
-  for (const CommandId id : kCardToolbarCommands) {
-    if (id == CommandId::Ready) {
-      toolBar_->addSeparator();
-    } else if (QAction* action = actions ? actions(id) : nullptr) {
-      toolBar_->addAction(action);
-    }
-  }
+  AddToolbarItems(toolBar_, items);
 
   body_ = new BodyEditor(this);
   body_->setGeometry(kCardBorder, kCardBorder + kCardToolbarHeight, clientWidth,

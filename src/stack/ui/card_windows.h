@@ -6,10 +6,9 @@
 #include <QAction>
 #include <QWidget>
 #include <cstddef>
-#include <functional>
 
 #include "cards/card_collection.h"
-#include "cards/command_table.h"
+#include "stack/ui/toolbar_items.h"
 
 class QToolBar;
 
@@ -55,16 +54,13 @@ class BackCardWindow : public CardWindow {
   const CardCollection& cards_;
 };
 
-// The shared action of a command (the program's one QAction per command),
-// or nullptr where there is none.
-using ActionSource = std::function<QAction*(CommandId)>;
-
 class FrontCardWindow : public CardWindow {
   Q_OBJECT
  public:
-  // The card toolbar shows the commands' shared actions, so their state and
-  // their handlers are the menu's.
-  FrontCardWindow(QWidget* parent, const ActionSource& actions);
+  // The card toolbar shows the index field, a separator and then `items`,
+  // the commands' shared actions, so their state and their handlers are the
+  // menu's.
+  FrontCardWindow(QWidget* parent, const ToolbarItems& items);
 
   IndexField* Index() const { return index_; }
   BodyEditor* Body() const { return body_; }

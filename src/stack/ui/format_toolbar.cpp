@@ -6,17 +6,16 @@
 #include <QIcon>
 
 #include "stack/ui/card_stack_view.h"
-#include "stack/ui/stack_commands.h"
 #include "services/ui/text.h"
 
 namespace tessel {
 namespace {
 
-QComboBox* AddBox(QToolBar* bar, CommandId id, int widthInChars) {
+QComboBox* AddBox(QToolBar* bar, const BoxTips& tips, int widthInChars) {
   auto* box = new QComboBox(bar);
   box->setEditable(false);
-  box->setToolTip(TooltipOf(id));
-  box->setStatusTip(PromptOf(id));
+  box->setToolTip(tips.tooltip);
+  box->setStatusTip(tips.prompt);
   box->setFixedWidth(box->fontMetrics().averageCharWidth() * widthInChars);
   box->setEnabled(false);
   bar->addWidget(box);
@@ -33,21 +32,15 @@ void Show(QComboBox* box, const QString& text) {
 
 }  // namespace
 
-FormatToolBar::FormatToolBar(CardStackView& view, QAction* textColour, QAction* backgroundColour,
-                             QWidget* parent, ColourDialog dialog)
-    : QToolBar(parent),
-      view_(view),
-      dialog_(std::move(dialog)),
-      textColour_(textColour),
-      backgroundColour_(backgroundColour) {
+FormatToolBar::FormatToolBar(CardStackView& view, const ToolbarItems& items, const BoxTips& face,
+                             const BoxTips& size, QWidget* parent, ColourDialog dialog)
+    : QToolBar(parent), view_(view), dialog_(std::move(dialog)) {
   setObjectName(QStringLiteral("FormatToolBar"));
   setIconSize(QSize(16, 15));
-  addAction(textColour_);
-  addSeparator();
-  addAction(backgroundColour_);
-  addSeparator();
+  AddToolbarItems(this, items);
+  if (!items.empty()) addSeparator();
 
-  faceBox_ = AddBox(this, CommandId::Font, 32);
+  faceBox_ = AddBox(this, face, 32);
   QStringList faces;
   for (const QString& family : QFontDatabase::families()) {
     if (QFontDatabase::isSmoothlyScalable(family)) faces.append(family);
@@ -56,7 +49,7 @@ FormatToolBar::FormatToolBar(CardStackView& view, QAction* textColour, QAction* 
   faces.removeDuplicates();
   faceBox_->addItems(faces);
   addSeparator();
-  sizeBox_ = AddBox(this, CommandId::FontSize, 12);
+  sizeBox_ = AddBox(this, size, 12);
   for (int size : kFontSizes) sizeBox_->addItem(QString::number(size));
   faceBox_->setCurrentIndex(0);
   sizeBox_->setCurrentIndex(0);
@@ -91,10 +84,9 @@ void FormatToolBar::Update() {
   Show(sizeBox_, QString::number(TargetSize(view_.Format(), view_.Target())));
 }
 
-void FormatToolBar::OpenPicker(ColourRole role) {
+void FormatToolBar::OpenPicker(ColourRole role, QAction* anchor) {
   if (picker_) picker_->close();
-  QAction* action = role == ColourRole::Text ? textColour_ : backgroundColour_;
-  QWidget* button = widgetForAction(action);
+  QWidget* button = anchor ? widgetForAction(anchor) : nullptr;
   auto* picker = new ColourPicker(dialog_, this);
   connect(picker, &ColourPicker::picked, this,
           [this, role](Colour colour) { view_.ApplyColour(role, colour); });

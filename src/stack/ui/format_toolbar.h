@@ -8,6 +8,7 @@
 
 #include "stack/format_target.h"
 #include "stack/ui/colour_picker.h"
+#include "stack/ui/toolbar_items.h"
 
 class QComboBox;
 
@@ -18,13 +19,21 @@ class CardStackView;
 // The sizes the size box offers, in order.
 inline constexpr int kFontSizes[] = {8, 10, 12, 14, 16, 18, 20, 22, 24, 26, 28, 32};
 
+// A box's tooltip and status prompt.
+struct BoxTips {
+  QString tooltip;
+  QString prompt;
+};
+
 class FormatToolBar : public QToolBar {
   Q_OBJECT
  public:
-  // The two colour buttons show the shared actions of Text Color and
-  // Background Color; their command handlers call OpenPicker.
-  FormatToolBar(CardStackView& view, QAction* textColour, QAction* backgroundColour,
-                QWidget* parent = nullptr, ColourDialog dialog = StandardColourDialog());
+  // The bar shows `items` (the colour commands' shared actions, whose
+  // handlers call OpenPicker), then the face box and the size box with
+  // their tips.
+  FormatToolBar(CardStackView& view, const ToolbarItems& items, const BoxTips& face,
+                const BoxTips& size, QWidget* parent = nullptr,
+                ColourDialog dialog = StandardColourDialog());
   // Stops following the view first: focus moving off this bar's boxes while
   // it is torn down must not reach it through the view's signal. (The view
   // may already be gone, so the connection is cut by its handle.)
@@ -36,20 +45,18 @@ class FormatToolBar : public QToolBar {
   // changes call it too.
   void Update();
 
-  QAction* TextColourAction() const { return textColour_; }
-  QAction* BackgroundColourAction() const { return backgroundColour_; }
   QComboBox* FaceBox() const { return faceBox_; }
   QComboBox* SizeBox() const { return sizeBox_; }
   // The open colour picker, or nullptr.
   ColourPicker* Picker() const { return picker_; }
 
-  void OpenPicker(ColourRole role);
+  // Opens the picker under the button of `anchor` (at the bar's left end
+  // without one); its pick goes to `role`.
+  void OpenPicker(ColourRole role, QAction* anchor = nullptr);
 
  private:
   CardStackView& view_;
   ColourDialog dialog_;
-  QAction* textColour_;
-  QAction* backgroundColour_;
   QComboBox* faceBox_;
   QComboBox* sizeBox_;
   QPointer<ColourPicker> picker_;

@@ -84,6 +84,23 @@ TEST_F(MainWindowTest, MenusToolbarAndKeysAreTheCommandTable) {
   EXPECT_EQ(w.Action(CommandId::Labels)->toolTip(), "Labels (requires package glabels-data)");
   EXPECT_EQ(w.windowTitle(), "Tessel - Untitled");
   EXPECT_FALSE(w.windowIcon().isNull());
+
+  // The front card's toolbar: its index field, then the commands' own actions.
+  OpenThrough(CardFile("one.tsl", {"only"}));
+  QToolBar* cardBar = w.StackView().Front()->ToolBar();
+  constexpr int kField = 1;  // the index field, which is no command
+  std::vector<int> ids;
+  for (QAction* a : cardBar->actions()) {
+    const bool field = cardBar->widgetForAction(a) == w.StackView().FrontIndex();
+    ids.push_back(a->isSeparator() ? 0 : field ? kField : a->data().toInt());
+    if (ids.back() > kField) {
+      EXPECT_EQ(a, w.Action(static_cast<CommandId>(ids.back())));
+    }
+  }
+  const auto id = [](CommandId c) { return static_cast<int>(c); };
+  EXPECT_EQ(ids, (std::vector<int>{kField, 0, id(CommandId::Sort), 0, id(CommandId::PrintCard),
+                                   id(CommandId::MailCard), id(CommandId::AutoDial), 0,
+                                   id(CommandId::Previous), id(CommandId::Next)}));
 }
 
 TEST_F(MainWindowTest, EveryCommandStateWithZeroOneAndTwoCardsAndSaveBlocked) {

@@ -3,7 +3,6 @@
 #include <QMenu>
 #include <QToolBar>
 
-#include "stack/ui/stack_commands.h"
 #include "support/stack_test_support.h"
 
 namespace tessel::test {
@@ -78,30 +77,28 @@ TEST_F(CardStackViewTest, BackCardsShowTheirIndexAndComeForwardOnALeftClick) {
 
 TEST_F(CardStackViewTest, CardToolbarShowsTheSharedActionsOfItsCommands) {
   Load({"a", "b", "c"});
-  QList<QAction*> order = view->Front()->ToolBar()->actions();
-  std::vector<int> ids;
-  for (QAction* a : order) ids.push_back(a->isSeparator() ? 0 : a->data().toInt());
-  const auto id = [](CommandId c) { return static_cast<int>(c); };
-  EXPECT_EQ(ids, (std::vector<int>{kCmdIndexField, 0, id(CommandId::Sort), 0,
-                                   id(CommandId::PrintCard), id(CommandId::MailCard),
-                                   id(CommandId::AutoDial), 0, id(CommandId::Previous),
-                                   id(CommandId::Next)}));
-  for (QAction* a : order) {
-    if (a->isSeparator() || a->data().toInt() == kCmdIndexField) continue;
-    EXPECT_EQ(a, actions.For(static_cast<CommandId>(a->data().toInt())));
-  }
+  QToolBar* bar = view->Front()->ToolBar();
+  const QList<QAction*> order = bar->actions();
+  // The index field, a separator, then the items as given.
+  ASSERT_EQ(order.size(), 6);
+  EXPECT_EQ(bar->widgetForAction(order[0]), Index());
+  EXPECT_TRUE(order[1]->isSeparator());
+  EXPECT_EQ(order[2], actions.For("Sort"));
+  EXPECT_EQ(order[3], actions.For("Print"));
+  EXPECT_TRUE(order[4]->isSeparator());
+  EXPECT_EQ(order[5], actions.For("Next"));
   EXPECT_EQ(Index()->width(), 325);
   EXPECT_EQ(Body()->geometry().top(), kCardBorder + 29);
 
   // A button is the command's action: its state is the menu's, also on the
   // toolbar of a later front card window.
-  actions.For(CommandId::AutoDial)->setEnabled(false);
+  actions.For("Print")->setEnabled(false);
   cards.RemoveAllCardWindows();
   cards.RemoveAllCards();
   Load({"x"});
-  EXPECT_FALSE(view->Front()->ToolBar()->actions().at(6)->isEnabled());
-  actions.For(CommandId::Next)->trigger();
-  EXPECT_EQ(actions.triggered, std::vector<CommandId>{CommandId::Next});
+  EXPECT_FALSE(view->Front()->ToolBar()->actions().at(3)->isEnabled());
+  actions.For("Next")->trigger();
+  EXPECT_EQ(actions.triggered, std::vector<std::string>{"Next"});
 }
 
 TEST_F(CardStackViewTest, IndexFieldStoresEachKeystrokeAtOnceAndARenameIsAChange) {
@@ -213,8 +210,8 @@ TEST_F(CardStackViewTest, CardListMenuListsEveryCardButOnlyTheFirst101Act) {
   EXPECT_EQ(cards.At(0).index, hundredth);
   menu->close();
 
-  view->CardListCommand(kCmdCardListLast + 1);
-  view->CardListCommand(kCmdCardListFirst - 1);
+  view->CardListChosen(kCardListActiveItems);
+  view->CardListChosen(static_cast<std::size_t>(-1));
   EXPECT_EQ(cards.At(0).index, hundredth);
 }
 

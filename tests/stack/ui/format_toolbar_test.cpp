@@ -15,7 +15,7 @@ namespace {
 class FormatToolBarTest : public StackFixture {
  protected:
   FormatToolBarTest()
-      : bar(*view, actions.For(CommandId::TextColour), actions.For(CommandId::BackgroundColour),
+      : bar(*view, {actions.For("Text Color"), nullptr, actions.For("Background Color")}, {}, {},
             &window, [this](QWidget*) { return dialogAnswer; }) {
     bar.setGeometry(0, 0, kHostWidth, 30);
   }
