@@ -3,7 +3,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cstring>
 #include <random>
 
 #include "support/card_file_for_test.h"
@@ -12,10 +11,8 @@
 namespace tessel {
 namespace {
 
-using namespace std::string_literals;
 using test::ArchiveHeader;
 using test::Bytes;
-using test::CardData;
 using test::FirstCardTag;
 using test::Parse;
 

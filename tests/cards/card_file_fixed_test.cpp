@@ -3,8 +3,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cstring>
-#include <random>
 
 #include "support/card_file_for_test.h"
 #include "support/test_support.h"
@@ -13,10 +11,7 @@ namespace tessel {
 namespace {
 
 using namespace std::string_literals;
-using test::ArchiveHeader;
 using test::Bytes;
-using test::CardData;
-using test::FirstCardTag;
 using test::Parse;
 
 TEST(CardFile, ReadsFixedRecordVersions) {

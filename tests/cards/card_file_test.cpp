@@ -4,8 +4,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cstring>
-#include <random>
 
 #include "support/card_file_for_test.h"
 #include "support/test_support.h"
@@ -13,7 +11,6 @@
 namespace tessel {
 namespace {
 
-using namespace std::string_literals;
 using test::ArchiveHeader;
 using test::Bytes;
 using test::CardData;
