@@ -1,9 +1,10 @@
 // One QAction per command id, made from the command table and shared by the
 // menus, the main toolbar, the card toolbar and the format toolbar, which it
-// lays out as the table's rows place them. Each
-// capability's controller registers the handlers of its commands here. The
-// enabled state of every action comes from CommandEnabled alone, and a
-// command whose rule says no never runs, whichever way it was invoked.
+// lays out as the table's rows place them. Each capability's controller
+// registers here the handlers of its commands and the sources of the facts
+// their rules read. The enabled state of every action comes from
+// CommandEnabled alone, and a command whose rule says no never runs,
+// whichever way it was invoked.
 #pragma once
 
 #include <functional>
