@@ -7,6 +7,7 @@
 #include <QPrinter>
 #include <QProcess>
 #include <QTemporaryDir>
+#include <regex>
 
 #include "services/label_catalogue.h"
 #include "services/ui/label_engine.h"
@@ -161,6 +162,28 @@ TEST(LabelEngine, CancelStopsBetweenSheets) {
   std::string error;
   EXPECT_FALSE(RunLabels(engine, "Dymo 99010", 0, {"one", "two"}, FormatSettings(), error));
   EXPECT_EQ(error, "Printing cancelled");
+}
+
+TEST(LabelCatalogueTool, EverySizeShowsItsUnit) {
+  LabelCatalogue catalogue;
+  catalogue.Load(TESSEL_SOURCE_DIR "/resources/labels");
+  const auto bare = [](const std::string& length) {
+    bool number = false;
+    QString::fromStdString(length).toDouble(&number);
+    return number;
+  };
+  for (int slot = 0; slot < kFamilyCount; ++slot) {
+    for (const CatalogueEntry& e : catalogue.Family(slot)) {
+      EXPECT_FALSE(bare(e.height)) << e.labelName << " height " << e.height;
+      EXPECT_FALSE(bare(e.width)) << e.labelName << " width " << e.width;
+      EXPECT_FALSE(std::regex_search(e.pageSize, std::regex(R"(\([0-9.]+ x|x [0-9.]+\))")))
+          << e.labelName << " page " << e.pageSize;
+    }
+  }
+  const CatalogueEntry* l7160 = catalogue.FindLabel("Avery L7160");
+  ASSERT_NE(l7160, nullptr);
+  EXPECT_EQ(l7160->height, "108.0pt");
+  EXPECT_EQ(l7160->width, "181.4pt");
 }
 
 TEST(LabelCatalogueTool, RegeneratingTheShippedFilesGivesTheSameBytes) {
