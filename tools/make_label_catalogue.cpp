@@ -53,9 +53,18 @@ std::vector<Family> Families() {
 
 std::string Text(const QString& s) { return tessel::ToCp1252(s.simplified()); }
 
+// A length as the dialog shows it: gLabels writes some without a unit, which
+// means points; those get "pt" so that no size reads as a bare number.
+QString WithUnit(const QString& length) {
+  bool number = false;
+  length.trimmed().toDouble(&number);
+  return number ? length.trimmed() + QStringLiteral("pt") : length;
+}
+
 std::string PageSize(const LabelTemplate& t) {
   if (OnSheet(t)) return Text(t.paperId);
-  return Text(QStringLiteral("Other (%1 x %2)").arg(t.pageWidthText, t.pageHeightText));
+  return Text(QStringLiteral("Other (%1 x %2)")
+                  .arg(WithUnit(t.pageWidthText), WithUnit(t.pageHeightText)));
 }
 
 }  // namespace
@@ -80,8 +89,8 @@ int main(int argc, char** argv) {
       lines.push_back(Text(t.Name()));
       lines.push_back(Text(families[slot].brandInProductNumber ? t.Name() : t.part));
       lines.push_back(Text(t.description));
-      lines.push_back(Text(t.labelHeightText));
-      lines.push_back(Text(t.labelWidthText));
+      lines.push_back(Text(WithUnit(t.labelHeightText)));
+      lines.push_back(Text(WithUnit(t.labelWidthText)));
       lines.push_back(PageSize(t));
     }
     std::string bytes = std::to_string(lines.size() / 6) + "\r\n";

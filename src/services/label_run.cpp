@@ -53,6 +53,12 @@ bool RunLabels(LabelEngine& engine, const std::string& labelName, int tray,
   return done;
 }
 
+std::string LabelsCutShortText(std::size_t count) {
+  return count == 1 ? "1 label was cut short: its text does not fit on the label."
+                    : std::to_string(count) +
+                          " labels were cut short: their text does not fit on the label.";
+}
+
 std::vector<std::string> LabelChoice::FamilyNames() const {
   const int base = FamilySlot(settings_.printerType, 0);
   return {kFamilyNames.begin() + base, kFamilyNames.begin() + base + kFamiliesPerType};

@@ -70,6 +70,10 @@ class LabelEngine {
   virtual std::string Error() const = 0;
 };
 
+// The end of a run whose texts did not all fit their labels: how many labels
+// show only the lines that fit.
+std::string LabelsCutShortText(std::size_t count);
+
 // Where labels sit on a sheet, in points from the sheet's top left corner:
 // nx labels across, ny down, the first at (x0, y0), the next ones dx and dy
 // further on.

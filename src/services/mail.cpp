@@ -24,6 +24,18 @@ std::string_view Cut(std::string_view text, std::size_t limit) {
 
 std::string ErrnoText(const std::string& what) { return what + ": " + std::strerror(errno); }
 
+// xdg-email writes every line end of a text as CR LF itself; the CR of a
+// card's CR LF would reach the mail program as a second one.
+std::string WithLfLineEnds(std::string_view text) {
+  std::string out;
+  out.reserve(text.size());
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') continue;
+    out += text[i];
+  }
+  return out;
+}
+
 }  // namespace
 
 MailRequest CardMailRequest(std::string_view index, std::string_view body) {
@@ -45,7 +57,10 @@ std::vector<std::string> XdgEmailArguments(const MailRequest& request) {
   if (!request.attachment.empty()) {
     args.insert(args.end(), {"--attach", request.attachment});
   } else {
-    args.insert(args.end(), {"--subject", request.subject, "--body", request.body});
+    // xdg-email refuses an option with an empty text, and a new card has
+    // an empty body: an empty part is left out instead.
+    if (!request.subject.empty()) args.insert(args.end(), {"--subject", request.subject});
+    if (!request.body.empty()) args.insert(args.end(), {"--body", WithLfLineEnds(request.body)});
   }
   return args;
 }

@@ -29,7 +29,8 @@ MailRequest CardMailRequest(std::string_view index, std::string_view body);
 // A mail carrying the file at `path` as its only attachment.
 MailRequest AttachmentMailRequest(std::string path);
 
-// The arguments for xdg-email (the program name not included).
+// The arguments for xdg-email (the program name not included); an empty
+// subject or text is left out, as xdg-email refuses empty ones.
 std::vector<std::string> XdgEmailArguments(const MailRequest& request);
 
 inline constexpr char kXdgEmail[] = "xdg-email";

@@ -30,8 +30,9 @@ int MsLeft(Clock::time_point deadline) {
 
 // Opens a serial device without waiting for a carrier and without making it
 // our controlling terminal, and only if it is a terminal at all: a file or a
-// pipe named by mistake is never written. -1 with `error` set otherwise.
-int OpenPort(const std::string& device, int access, std::string& error) {
+// pipe named by mistake is never written. Its settings go to `saved`, for
+// ClosePort to put back. -1 with `error` set otherwise.
+int OpenPort(const std::string& device, int access, termios& saved, std::string& error) {
   const int fd = open(device.c_str(), access | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
   if (fd < 0) {
     error = ErrnoText();
@@ -42,16 +43,31 @@ int OpenPort(const std::string& device, int access, std::string& error) {
     error = device + " is not a serial port.\nChoose the modem's device in Tools > Options.";
     return -1;
   }
+  if (tcgetattr(fd, &saved) != 0) {
+    error = ErrnoText();
+    close(fd);
+    return -1;
+  }
   // Nobody else may open the port while we hold it.
   ioctl(fd, TIOCEXCL);
   return fd;
 }
 
-void ClosePort(int fd) {
+// Output processing off, so that every byte of a command reaches the modem
+// as written: it would turn the LF into CR LF, and a modem drops a command
+// when more characters follow the CR that ended it.
+bool SetRawOutput(int fd, termios settings) {
+  settings.c_oflag &= ~static_cast<tcflag_t>(OPOST);
+  return tcsetattr(fd, TCSANOW, &settings) == 0;
+}
+
+void ClosePort(int fd, const termios& saved) {
   // Whatever the line still holds (a modem that never cleared to send) is
   // dropped, so close() does not wait on it; what went out is left alone.
   int queued = 0;
   if (ioctl(fd, TIOCOUTQ, &queued) != 0 || queued > 0) tcflush(fd, TCOFLUSH);
+  // The line is the user's: the next program to use it finds it as it was.
+  tcsetattr(fd, TCSANOW, &saved);
   ioctl(fd, TIOCNXCL);
   close(fd);
 }
@@ -165,30 +181,27 @@ std::vector<std::string> SerialDevicesPresent(const std::string& devDir,
   return paths;
 }
 
+ModemPort::ModemPort() : saved_(std::make_unique<termios>()) {}
+
+ModemPort::~ModemPort() { Close(); }
+
 bool ModemPort::Dial(const std::string& device, std::string_view command, std::string& error) {
   Close();
-  const int fd = OpenPort(device, O_WRONLY, error);
+  const int fd = OpenPort(device, O_WRONLY, *saved_, error);
   if (fd < 0) return false;
-  termios settings{};
-  if (tcgetattr(fd, &settings) != 0) {
-    error = ErrnoText();
-    ClosePort(fd);
-    return false;
-  }
   // Hardware flow control on; every other setting stays as the port had it,
-  // except output processing: it would turn the LF into CR LF, and a modem
-  // drops a dial when more characters follow the CR that started it.
+  // except output processing (SetRawOutput).
+  termios settings = *saved_;
   settings.c_cflag |= CRTSCTS;
-  settings.c_oflag &= ~static_cast<tcflag_t>(OPOST);
-  if (tcsetattr(fd, TCSANOW, &settings) != 0) {
+  if (!SetRawOutput(fd, settings)) {
     error = ErrnoText();
-    ClosePort(fd);
+    ClosePort(fd, *saved_);
     return false;
   }
   const Clock::time_point deadline = Clock::now() + std::chrono::milliseconds(kModemWriteLimitMs);
   if (!WriteAll(fd, command, deadline) || !Drain(fd, deadline)) {
     error = ErrnoText();
-    ClosePort(fd);
+    ClosePort(fd, *saved_);
     return false;
   }
   fd_ = fd;
@@ -197,20 +210,21 @@ bool ModemPort::Dial(const std::string& device, std::string_view command, std::s
 
 void ModemPort::Close() {
   if (fd_ < 0) return;
-  ClosePort(fd_);
+  ClosePort(fd_, *saved_);
   fd_ = -1;
 }
 
 int DetectModem(const std::array<std::string, kComPortCount>& devices) {
   for (int i = 0; i < kComPortCount; ++i) {
     std::string ignored;
-    const int fd = OpenPort(devices[i], O_RDWR, ignored);
+    termios saved{};
+    const int fd = OpenPort(devices[i], O_RDWR, saved, ignored);
     if (fd < 0) continue;
     const Clock::time_point deadline =
         Clock::now() + std::chrono::milliseconds(kProbeWriteLimitMs);
-    const bool taken = WriteAll(fd, kProbeCommand, deadline);
+    const bool taken = SetRawOutput(fd, saved) && WriteAll(fd, kProbeCommand, deadline);
     if (taken) Drain(fd, deadline);  // let the probe out before closing
-    ClosePort(fd);
+    ClosePort(fd, saved);
     if (taken) return i + 1;
   }
   return 0;

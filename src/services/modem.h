@@ -4,11 +4,14 @@
 #pragma once
 
 #include <array>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "cards/settings_store.h"
+
+struct termios;
 
 namespace tessel {
 
@@ -45,11 +48,12 @@ std::vector<std::string> SerialDevicesPresent(const std::string& devDir = "/dev"
                                               const std::string& sysTtyDir = "/sys/class/tty");
 
 // One serial port held open after a dial. Closing discards what the modem
-// has not taken by then, so that closing never waits on a stalled line.
+// has not taken by then, so that closing never waits on a stalled line, and
+// gives the line back the settings it had before the dial.
 class ModemPort {
  public:
-  ModemPort() = default;
-  ~ModemPort() { Close(); }
+  ModemPort();
+  ~ModemPort();
   ModemPort(const ModemPort&) = delete;
   ModemPort& operator=(const ModemPort&) = delete;
 
@@ -65,11 +69,13 @@ class ModemPort {
 
  private:
   int fd_ = -1;
+  std::unique_ptr<termios> saved_;  // the line's settings before the dial
 };
 
-// Auto Detect: writes the probe to each device in turn, opened read-write,
-// and gives the number (1 to 4) of the first that opens and takes it; no
-// answer is read. 0 when none does.
+// Auto Detect: writes the probe to each device in turn, opened read-write
+// with output processing off (so the device gets exactly "AT" LF CR), and
+// gives the number (1 to 4) of the first that opens and takes it; no answer
+// is read, and each line gets its settings back. 0 when none does.
 int DetectModem(const std::array<std::string, kComPortCount>& devices);
 
 }  // namespace tessel

@@ -25,7 +25,7 @@ std::string Env(const test::TempDir& dir) { return "XDG_CONFIG_HOME=" + Quoted(d
 
 struct Word {
   int page;
-  double xMin, yMin;
+  double xMin, yMin, xMax, yMax;
   std::string text;
 };
 
@@ -37,13 +37,15 @@ std::vector<Word> WordsOf(const std::string& pdf, const test::TempDir& dir,
   const std::string text(bytes.begin(), bytes.end());
   std::vector<Word> words;
   int pages = 0;
-  const std::regex token(R"re(<page width="([0-9.]+)" height="([0-9.]+)"|<word xMin="([0-9.]+)" yMin="([0-9.]+)"[^>]*>([^<]*)</word>)re");
+  const std::regex token(
+      R"re(<page width="([0-9.]+)" height="([0-9.]+)"|<word xMin="([0-9.]+)" yMin="([0-9.]+)" xMax="([0-9.]+)" yMax="([0-9.]+)">([^<]*)</word>)re");
   for (std::sregex_iterator it(text.begin(), text.end(), token), end; it != end; ++it) {
     if ((*it)[0].str().starts_with("<page")) {
       ++pages;
       pageSizes.push_back((*it)[1].str() + "x" + (*it)[2].str());
     } else {
-      words.push_back({pages, std::stod((*it)[3]), std::stod((*it)[4]), (*it)[5]});
+      words.push_back({pages, std::stod((*it)[3]), std::stod((*it)[4]), std::stod((*it)[5]),
+                       std::stod((*it)[6]), (*it)[7]});
     }
   }
   return words;
@@ -97,6 +99,73 @@ TEST(LabelsCli, Avery5160With31CardsFillsOneLetterSheetAndStartsASecond) {
     EXPECT_GT(body.yMin, index.yMin + 5);
     EXPECT_LT(body.yMin, y + 72 - 4.5);
   }
+}
+
+// Card files of tagged cards with these bodies.
+std::string TaggedCards(const test::TempDir& dir, const std::vector<std::string>& bodies) {
+  CardCollection cards;
+  std::vector<CardInfo> records;
+  for (std::size_t i = 0; i < bodies.size(); ++i) records.emplace_back("C" + std::to_string(i), bodies[i], 1);
+  cards.AppendCards(std::move(records));
+  const std::string path = dir.File("tagged.tsl");
+  EXPECT_TRUE(WriteCardFile(cards, FormatSettings(), path));
+  return path;
+}
+
+TEST(LabelsCli, OnlyWholeLinesAreDrawnAndLabelsCutShortAreCounted) {
+  test::TempDir dir;
+  if (Cli("labels --list", dir, Env(dir)).status == 2) GTEST_SKIP() << "tessel-cli built without Qt";
+  if (!TemplatesInstalled()) GTEST_SKIP() << "gLabels templates missing: install glabels-data";
+  std::string tall;
+  for (int i = 1; i <= 9; ++i) tall += "Line" + std::to_string(i) + "\r\n";
+  const std::string out = dir.File("labels.pdf");
+  // Avery 5160: 1in high, so some 5 lines of the first card fit; the
+  // second card fits whole, and blank lines past the edge cut nothing.
+  const CliRun run = Cli("labels " + Quoted(TaggedCards(dir, {tall, "Short\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\n"})) +
+                             " -o " + Quoted(out) + " --product 'Avery 5160'",
+                         dir, Env(dir));
+  ASSERT_EQ(run.status, 0) << run.err;
+  EXPECT_NE(run.err.find("tessel-cli: 1 label was cut short: its text does not fit on the label.\n"),
+            std::string::npos)
+      << run.err;
+  std::vector<std::string> pageSizes;
+  const std::vector<Word> words = WordsOf(out, dir, pageSizes);
+  ASSERT_GE(words.size(), 3u);
+  std::size_t lines = 0;
+  while (lines < words.size() && words[lines].text == "Line" + std::to_string(lines + 1)) {
+    // Whole, inside the label's text box (1in label at y 36, margin 4.5).
+    EXPECT_LE(words[lines].yMax, 36 + 72 - 4.5 + 0.5) << words[lines].text;
+    ++lines;
+  }
+  EXPECT_GE(lines, 3u);
+  EXPECT_LT(lines, 9u);
+  ASSERT_EQ(words.size(), lines + 1);  // nothing of the lines left out
+  EXPECT_EQ(words[lines].text, "Short");
+}
+
+TEST(LabelsCli, OnALabelTallerThanWideTheTextRunsUpTheLongSide) {
+  test::TempDir dir;
+  if (Cli("labels --list", dir, Env(dir)).status == 2) GTEST_SKIP() << "tessel-cli built without Qt";
+  if (!TemplatesInstalled()) GTEST_SKIP() << "gLabels templates missing: install glabels-data";
+  const std::string out = dir.File("spine.pdf");
+  // Dymo 99010 is a 28 x 89 mm page: across its width the words would
+  // wrap one to a line.
+  const CliRun run = Cli("labels " + Quoted(TaggedCards(dir, {"Annual reports 2024"})) + " -o " +
+                             Quoted(out) + " --product 'Dymo 99010'",
+                         dir, Env(dir));
+  ASSERT_EQ(run.status, 0) << run.err;
+  EXPECT_EQ(run.err.find("cut short"), std::string::npos) << run.err;
+  std::vector<std::string> pageSizes;
+  const std::vector<Word> words = WordsOf(out, dir, pageSizes);
+  ASSERT_EQ(words.size(), 3u);
+  EXPECT_EQ(words[0].text, "Annual");
+  // One line, bottom to top: each word tall and narrow, the next above it,
+  // all at the same distance from the left edge, the first near the bottom.
+  for (const Word& w : words) EXPECT_GT(w.yMax - w.yMin, w.xMax - w.xMin) << w.text;
+  EXPECT_LT(words[1].yMax, words[0].yMin);
+  EXPECT_LT(words[2].yMax, words[1].yMin);
+  EXPECT_NEAR(words[1].xMin, words[0].xMin, 0.5);
+  EXPECT_GT(words[0].yMax, 89 / 25.4 * 72 / 2);
 }
 
 TEST(LabelsCli, ListAndTheFailuresAUserMeets) {

@@ -42,6 +42,10 @@ TEST(CardMail, SubjectAndTextAreCutInWindows1252CharactersThenConverted) {
   EXPECT_EQ(s.subject, "Bob");
   EXPECT_EQ(s.body, "line\r\nnext");
   EXPECT_EQ(CardMailRequest("", "").subject, "");
+  // xdg-email refuses an empty text, so an empty part is not passed at all.
+  EXPECT_EQ(XdgEmailArguments(CardMailRequest("New", "")), (Args{"--utf8", "--subject", "New"}));
+  EXPECT_EQ(XdgEmailArguments(CardMailRequest("", "b")), (Args{"--utf8", "--body", "b"}));
+  EXPECT_EQ(XdgEmailArguments(CardMailRequest("", "")), (Args{"--utf8"}));
 }
 
 TEST(AttachmentMail, HandsOverOneFileAndNamesItAfterTheDocument) {

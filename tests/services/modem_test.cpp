@@ -61,13 +61,20 @@ TEST(Ports, SerialDevicesPresentInNaturalOrderWithoutEmptyUarts) {
   EXPECT_TRUE(SerialDevicesPresent(dev.File("missing"), sys.Path().string()).empty());
 }
 
+// The line's settings as a user would notice them changed.
+void ExpectSameSettings(const termios& a, const termios& b) {
+  EXPECT_EQ(a.c_iflag, b.c_iflag);
+  EXPECT_EQ(a.c_oflag, b.c_oflag);
+  EXPECT_EQ(a.c_cflag, b.c_cflag);
+  EXPECT_EQ(a.c_lflag, b.c_lflag);
+  EXPECT_EQ(cfgetospeed(&a), cfgetospeed(&b));
+}
+
 TEST(ModemPort, DialWritesTheCommandWithHardwareFlowControlAndKeepsTheRest) {
   FakeModem modem;
-  termios before = modem.Settings();
+  termios before = modem.CookedSettings();
   cfsetispeed(&before, B9600);
   cfsetospeed(&before, B9600);
-  before.c_cflag &= ~static_cast<tcflag_t>(CRTSCTS);
-  before.c_oflag |= OPOST | ONLCR;
   modem.SetSettings(before);
 
   ModemPort port;
@@ -93,6 +100,7 @@ TEST(ModemPort, DialWritesTheCommandWithHardwareFlowControlAndKeepsTheRest) {
   }
   port.Close();
   EXPECT_FALSE(port.IsOpen());
+  ExpectSameSettings(modem.Settings(), before);
   const int again = open(modem.Path().c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK);
   EXPECT_GE(again, 0);
   if (again >= 0) close(again);
@@ -141,8 +149,11 @@ TEST(DetectModem, PicksTheFirstPortThatOpensAndTakesTheProbe) {
   const std::string file = dir.File("plain");
   { std::ofstream(file) << ""; }
 
+  const termios before = second.CookedSettings();
   EXPECT_EQ(DetectModem({absent, second.Path(), absent, fourth.Path()}), 2);
-  EXPECT_EQ(second.Received().substr(0, 2), "AT");
+  // Exactly the four bytes, not the LF turned into CR LF; the line as it was.
+  EXPECT_EQ(second.Received(), std::string("AT\n\r"));
+  ExpectSameSettings(second.Settings(), before);
   EXPECT_EQ(fourth.Received(), "");
   EXPECT_EQ(DetectModem({file, absent, "/dev/null", fourth.Path()}), 4);
   EXPECT_EQ(DetectModem({absent, absent, file, ""}), 0);

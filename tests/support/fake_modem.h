@@ -25,6 +25,10 @@ class FakeModem {
     // program's opens.
     slave_ = open(path_.c_str(), O_RDWR | O_NOCTTY);
     EXPECT_GE(slave_, 0);
+    // No echo of its own, so Received() holds exactly what the program sent.
+    termios t = Settings();
+    t.c_lflag &= ~static_cast<tcflag_t>(ECHO);
+    SetSettings(t);
   }
   ~FakeModem() {
     close(slave_);
@@ -37,7 +41,16 @@ class FakeModem {
     return t;
   }
   void SetSettings(const termios& t) { EXPECT_EQ(tcsetattr(slave_, TCSANOW, &t), 0); }
-  // Everything that has arrived, waiting briefly for the first bytes.
+  // Output processing on, as a freshly opened serial line has it (LF sent
+  // as CR LF), and hardware flow control off.
+  termios CookedSettings() {
+    termios t = Settings();
+    t.c_oflag |= OPOST | ONLCR;
+    t.c_cflag &= ~static_cast<tcflag_t>(CRTSCTS);
+    SetSettings(t);
+    return t;
+  }
+  // Every byte that has arrived, waiting briefly for the first.
   std::string Received() {
     std::string got;
     pollfd p{master_, POLLIN, 0};

@@ -1,6 +1,7 @@
 // A stand-in for xdg-email, put first on PATH for the life of the object: it
 // records its arguments, copies the attachment it is given and ends with the
-// exit status the test chooses.
+// exit status the test chooses. Like the real one, it refuses an option whose
+// text is empty (status 1, "argument missing").
 #pragma once
 
 #include <gtest/gtest.h>
@@ -24,6 +25,16 @@ class XdgEmailStub {
       script.write(
           "#!/bin/sh\n"
           "here=$(dirname \"$0\")\n"
+          "check() {\n"
+          "  while [ $# -gt 0 ]; do\n"
+          "    case \"$1\" in --subject|--body|--attach|--to|--cc|--bcc)\n"
+          "      [ -n \"$2\" ] || { echo \"xdg-email: argument missing for $1\" >&2; exit 1; }\n"
+          "      shift;;\n"
+          "    esac\n"
+          "    shift\n"
+          "  done\n"
+          "}\n"
+          "check \"$@\"\n"
           "prev=\n"
           "for a in \"$@\"; do\n"
           "  printf '%s\\000' \"$a\" >> \"$here/args\"\n"

@@ -58,6 +58,9 @@ void LabelsController::Labels() {
   const bool cancelled = progress.wasCanceled();
   progress.reset();
   if (!printed && !cancelled) c_.ShowStandardMessage(FromCp1252(error));
+  if (printed && engine.CutShort() > 0) {
+    c_.ShowStandardMessage(QString::fromStdString(LabelsCutShortText(engine.CutShort())));
+  }
   if (!c_.model.cards.Empty()) c_.FocusFrontBody();
 }
 

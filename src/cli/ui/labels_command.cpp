@@ -97,6 +97,8 @@ int Labels(const Args& args) {
     Fail(Cp1252ToUtf8(error));
     return 1;
   }
+  // The PDF is written; the user still hears of texts that did not fit.
+  if (engine.CutShort() > 0) Fail(LabelsCutShortText(engine.CutShort()));
   return 0;
 }
 

@@ -1,6 +1,6 @@
 // The print commands' dialogs: the print dialog, reduced to the choice of a
-// printer, and the progress dialog whose Cancel stops a running job while
-// the window goes on repainting.
+// printer (or a PDF file) and the copies, and the progress dialog whose
+// Cancel stops a running job while the window goes on repainting.
 #pragma once
 
 #include <memory>
@@ -17,13 +17,14 @@ class QWidget;
 
 namespace tessel {
 
-// No page range, no selection, no printing to a file.
+// No page range, no current page, no selection (not even shown); copies
+// with collation; and Qt's "Print to File (PDF)", one copy.
 void LimitPrintDialog(QPrintDialog& dialog);
 
-// The printer a job goes to after the dialog: the chosen printer by name
-// alone, so its own defaults for paper and copies apply; or, when the
-// dialog's printer writes a PDF file, that file. Null when there is no
-// printer to use.
+// The printer a job goes to after the dialog: the chosen printer by name,
+// so its own defaults for paper apply, with the copies and collation the
+// dialog set; or, when the dialog's printer writes a PDF file, that file.
+// Null when there is no printer to use.
 std::unique_ptr<QPrinter> PrinterForJob(const QPrinter& chosen);
 
 // Prints with a window-modal progress dialog (shown once the job takes a

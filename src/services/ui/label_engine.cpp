@@ -4,6 +4,7 @@
 #include <QPainter>
 #include <QPainterPath>
 #include <QPrinter>
+#include <QTextLayout>
 #include <algorithm>
 #include <cmath>
 
@@ -26,6 +27,41 @@ std::optional<QPrinter::PaperSource> PaperSourceFor(int trayCode) {
   }
 }
 
+// Draws `text` word-wrapped into `area` (a long word breaks anywhere), line
+// by line from the top, and only the lines that fit whole: a line the bottom
+// edge would cut, and all after it, are left out. False when text was left
+// out (blank lines at the end do not count).
+bool DrawWholeLines(QPainter& painter, const QRectF& area, const QString& text,
+                    Qt::Alignment align) {
+  QTextOption option(align);
+  option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+  double y = 0;
+  qsizetype start = 0;  // of the paragraph in `text`
+  for (const QString& paragraph : text.split(QLatin1Char('\n'))) {
+    QTextLayout layout(paragraph, painter.font(), painter.device());
+    layout.setTextOption(option);
+    layout.beginLayout();
+    std::vector<QTextLine> lines;
+    qsizetype leftOut = -1;  // where the text that does not fit begins
+    for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine()) {
+      line.setLeadingIncluded(true);
+      line.setLineWidth(area.width());
+      if (y + line.height() > area.height()) {
+        leftOut = start + line.textStart();
+        break;
+      }
+      line.setPosition(QPointF(0, y));
+      y += line.height();
+      lines.push_back(line);
+    }
+    layout.endLayout();
+    for (const QTextLine& line : lines) line.draw(&painter, area.topLeft());
+    if (leftOut >= 0) return text.mid(leftOut).trimmed().isEmpty();
+    start += paragraph.size() + 1;
+  }
+  return true;
+}
+
 }  // namespace
 
 // The steps must come in the run's order; one out of place is a fault of the
@@ -46,6 +82,7 @@ bool SheetLabelEngine::NewMainDocument() {
   error_.clear();
   product_.reset();
   records_.clear();
+  cutShort_ = 0;
   return Step(0, 1);
 }
 
@@ -125,6 +162,7 @@ bool SheetLabelEngine::Print() {
   const bool oval = t.shape == QLatin1String("round") || t.shape == QLatin1String("ellipse");
   const int perSheet = std::max(1, t.layout.nx) * std::max(1, t.layout.ny);
   const int sheets = std::max<int>(1, (records_.size() + perSheet - 1) / perSheet);
+  cutShort_ = 0;
   std::size_t sheet = 0;
   for (qsizetype k = 0; k < records_.size(); ++k) {
     const LabelSlot slot = PlaceLabel(t.layout, static_cast<std::size_t>(k));
@@ -152,8 +190,17 @@ bool SheetLabelEngine::Print() {
     } else {
       painter.setClipRect(label);
     }
-    painter.drawText(box, (oval ? Qt::AlignHCenter : Qt::AlignLeft) | Qt::AlignTop | Qt::TextWordWrap,
-                     records_[k]);
+    // A label taller than wide (a spine or a roll label) has its text along
+    // its long side, read from bottom to top.
+    QRectF area = box;
+    if (t.labelHeight > t.labelWidth) {
+      painter.translate(box.bottomLeft());
+      painter.rotate(-90);
+      area = QRectF(0, 0, box.height(), box.width());
+    }
+    if (!DrawWholeLines(painter, area, records_[k], oval ? Qt::AlignHCenter : Qt::AlignLeft)) {
+      ++cutShort_;
+    }
     painter.restore();
   }
   if (!painter.end()) return Fail(QStringLiteral("Printing failed"));

@@ -39,6 +39,10 @@ class SheetLabelEngine final : public LabelEngine {
   bool Print() override;
   std::string Error() const override;
 
+  // Labels of the last Print whose text did not fit: only the lines that
+  // fit whole were drawn.
+  std::size_t CutShort() const { return cutShort_; }
+
   // What Print draws, for tests: the product and the texts in label order.
   const std::optional<LabelTemplate>& Product() const { return product_; }
   const QStringList& Texts() const { return records_; }
@@ -56,6 +60,7 @@ class SheetLabelEngine final : public LabelEngine {
   QStringList records_;
   QString face_;
   float size_ = 10;
+  std::size_t cutShort_ = 0;
 };
 
 }  // namespace tessel

@@ -109,6 +109,21 @@ TEST_F(LabelsWindowTest, AFailingPrintIsReportedAndTheWindowGoesOn) {
   EXPECT_TRUE(Window().Action(CommandId::Labels)->isEnabled());
 }
 
+TEST_F(LabelsWindowTest, TextsThatDoNotFitAreCountedAtTheEnd) {
+  if (!TemplatesInstalled()) GTEST_SKIP() << "gLabels templates missing: install glabels-data";
+  std::string tall;
+  for (int i = 1; i <= 12; ++i) tall += "Line " + std::to_string(i) + "\r\n";
+  OpenThrough(WriteCards("tall.tsl", {CardInfo("Ann", tall, 1), CardInfo("Bob", tall, 1),
+                                      CardInfo("Cy", "Fits", 1)}));
+  ChooseProduct("5160", false);
+  const QString pdf = files.filePath("labels.pdf");
+  PrintTo(pdf);
+  Window().RunCommand(CommandId::Labels);
+  ASSERT_EQ(dialogs.shown.size(), 1u);
+  EXPECT_EQ(dialogs.shown[0].text, "2 labels were cut short: their text does not fit on the label.");
+  EXPECT_TRUE(QFile::exists(pdf));
+}
+
 TEST_F(LabelsWindowTest, PrintDialogCancelledPrintsNothing) {
   if (!TemplatesInstalled()) GTEST_SKIP() << "gLabels templates missing: install glabels-data";
   OpenThrough(Cards());

@@ -113,7 +113,7 @@ TEST_F(MailDialTest, ListAndTaggedAttachFilesThatLastUntilTheProgramEnds) {
   EXPECT_FALSE(QFileInfo::exists(folder));
 }
 
-TEST_F(MailDialTest, AnUntitledFileAndAnEmptyTaggedSetStillMail) {
+TEST_F(MailDialTest, AnUntitledFileAnEmptyCardAndAnEmptyTaggedSetStillMail) {
   XdgEmailStub stub;
   Window().RunCommand(CommandId::Add);
   Window().RunCommand(CommandId::MailList);
@@ -122,9 +122,14 @@ TEST_F(MailDialTest, AnUntitledFileAndAnEmptyTaggedSetStillMail) {
   EXPECT_EQ(QFileInfo(call[2]).fileName(), "Untitled.txt");
   EXPECT_EQ(stub.Attachment(), QByteArray("Type Index Text Here #1\r\n"));
 
+  // The new card's body is empty: it goes without a text, not as a refused one.
+  Window().RunCommand(CommandId::MailCard);
+  EXPECT_EQ(NextCall(stub, 1), (QStringList{"--utf8", "--subject", "Type Index Text Here #1"}));
+  EXPECT_TRUE(dialogs.shown.empty());
+
   OpenCards({CardInfo("Ann", "abc", 0)}, "none.tsl");
   Window().RunCommand(CommandId::MailTagged);
-  call = NextCall(stub, 1);
+  call = NextCall(stub, 2);
   ASSERT_EQ(call.size(), 3);
   EXPECT_EQ(QFileInfo(call[2]).fileName(), "none.tsl.txt");
   EXPECT_TRUE(QFileInfo::exists(call[2]));

@@ -1,8 +1,13 @@
 // Print and Export through the main window, as the File menu runs them: the
 // print dialog answered by pointing its printer at a PDF file, the export
 // dialogs by a file name.
+#include <QComboBox>
+#include <QDialogButtonBox>
+#include <QLineEdit>
 #include <QPrintDialog>
 #include <QPrinter>
+#include <QPushButton>
+#include <QSpinBox>
 #include <QProgressDialog>
 #include <QTimer>
 #include <QToolButton>
@@ -29,9 +34,6 @@ class PrintExportTest : public uitest::MainWindowTest {
       auto* dialog = qobject_cast<QPrintDialog*>(&d);
       EXPECT_NE(dialog, nullptr);
       if (!dialog) return int(QDialog::Rejected);
-      EXPECT_FALSE(dialog->testOption(QAbstractPrintDialog::PrintToFile));
-      EXPECT_FALSE(dialog->testOption(QAbstractPrintDialog::PrintPageRange));
-      EXPECT_FALSE(dialog->testOption(QAbstractPrintDialog::PrintSelection));
       answer(*dialog->printer());
       return int(QDialog::Accepted);
     });
@@ -69,6 +71,47 @@ TEST_F(PrintExportTest, PrintCardPutsTheFrontCardUnderThePath) {
   bool onCard = false;
   for (QToolButton* b : Window().StackArea()->findChildren<QToolButton*>()) onCard |= b->defaultAction() == print;
   EXPECT_TRUE(onCard);
+}
+
+// The dialog as a user sees it, with its Options part opened: no choice of
+// pages (the jobs print every page), copies with collation, and Qt's own PDF
+// writer, which prints on a machine without a printer and holds one copy.
+TEST_F(PrintExportTest, TheDialogOffersNoPageChoiceAndPrintsToAPdfFile) {
+  OpenCards({CardInfo("Ann", "Tel 1", 1)});
+  const QString pdf = files.filePath("no-printer.pdf");
+  dialogs.modalAnswers.push_back([&](QDialog& d) {
+    d.show();
+    for (QPushButton* b : d.findChildren<QPushButton*>()) {
+      if (b->text().startsWith("&Options")) b->click();
+    }
+    const auto visible = [&d](const char* name) {
+      auto* w = d.findChild<QWidget*>(name);
+      EXPECT_NE(w, nullptr) << name;
+      return w && w->isVisible();
+    };
+    for (const char* name : {"printAll", "printRange", "from", "to", "pagesRadioButton",
+                             "pagesLineEdit", "printCurrentPage", "printSelection", "pageSetCombo"}) {
+      EXPECT_FALSE(visible(name)) << name;
+    }
+    EXPECT_TRUE(visible("copies"));
+    EXPECT_TRUE(visible("collate"));
+    auto* printers = d.findChild<QComboBox*>("printers");
+    auto* copies = d.findChild<QSpinBox*>("copies");
+    const int pdfEntry = printers->findText("Print to File (PDF)");
+    EXPECT_GE(pdfEntry, 0);
+    printers->setCurrentIndex(pdfEntry);
+    EXPECT_EQ(copies->value(), 1);
+    EXPECT_FALSE(copies->isEnabled());
+    EXPECT_FALSE(d.findChild<QWidget*>("reverse")->isEnabled());
+    EXPECT_EQ(copies->text(), "1 (a PDF file holds one copy)");
+    d.findChild<QLineEdit*>("filename")->setText(pdf);
+    auto* buttons = d.findChild<QDialogButtonBox*>();
+    buttons->button(QDialogButtonBox::Ok)->click();
+    return d.result();
+  });
+  Window().RunCommand(CommandId::PrintCard);
+  EXPECT_TRUE(dialogs.shown.empty());
+  EXPECT_NE(PdfText(pdf).find("Index: Ann"), std::string::npos);
 }
 
 TEST_F(PrintExportTest, PrintListAndTaggedGoThroughTheSameDialog) {

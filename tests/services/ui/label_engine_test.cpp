@@ -7,6 +7,7 @@
 #include <QPrinter>
 #include <QProcess>
 #include <QTemporaryDir>
+#include <cctype>
 
 #include "services/label_catalogue.h"
 #include "services/ui/label_engine.h"
@@ -161,6 +162,20 @@ TEST(LabelEngine, CancelStopsBetweenSheets) {
   std::string error;
   EXPECT_FALSE(RunLabels(engine, "Dymo 99010", 0, {"one", "two"}, FormatSettings(), error));
   EXPECT_EQ(error, "Printing cancelled");
+}
+
+TEST(LabelCatalogueTool, EverySizeShowsItsUnit) {
+  LabelCatalogue catalogue;
+  catalogue.Load(TESSEL_SOURCE_DIR "/resources/labels");
+  for (int slot = 0; slot < kFamilyCount; ++slot) {
+    for (const CatalogueEntry& e : catalogue.Family(slot)) {
+      for (const std::string& size : {e.height, e.width}) {
+        EXPECT_TRUE(!size.empty() && std::isalpha(static_cast<unsigned char>(size.back())))
+            << e.labelName << " " << size;
+      }
+    }
+  }
+  EXPECT_EQ(catalogue.FindLabel("Avery L7160")->height, "108.0pt");
 }
 
 TEST(LabelCatalogueTool, RegeneratingTheShippedFilesGivesTheSameBytes) {

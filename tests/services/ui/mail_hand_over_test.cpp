@@ -4,7 +4,10 @@
 
 #include <optional>
 
+#include <QFile>
+#include <QFileInfo>
 #include <QGuiApplication>
+#include <QTemporaryDir>
 #include <QTest>
 
 #include "support/xdg_email_stub.h"
@@ -39,7 +42,33 @@ TEST(MailHandOver, CardGoesAsUtf8SubjectAndBody) {
   EXPECT_EQ(SendAndWait(mail, request), MailResult::Sent);
   ASSERT_EQ(stub.Calls().size(), 1u);
   EXPECT_EQ(stub.Calls()[0], (QStringList{"--utf8", "--subject", QString::fromUtf8("Café"),
-                                          "--body", "line one\r\nline two"}));
+                                          "--body", "line one\nline two"}));
+}
+
+// The installed xdg-email, with a stand-in mail program behind it: without a
+// desktop session xdg-email hands the mailto address to the command in $MAILER.
+TEST(MailHandOver, TheRealXdgEmailTakesAnEmptyBodyAndOneLineEndPerBreak) {
+  ASSERT_TRUE(QFileInfo::exists("/usr/bin/xdg-email")) << "xdg-utils is not installed";
+  QTemporaryDir dir;
+  const QString got = dir.filePath("mailto");
+  QFile mailer(dir.filePath("mailer"));
+  ASSERT_TRUE(mailer.open(QIODevice::WriteOnly));
+  mailer.write("#!/bin/sh\nprintf '%s\\n' \"$1\" >> \"" + QFile::encodeName(got) + "\"\n");
+  mailer.close();
+  mailer.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+  const QByteArray oldMailer = qgetenv("MAILER");
+  qputenv("MAILER", QFile::encodeName(mailer.fileName()));
+
+  MailHandOver mail;
+  EXPECT_EQ(SendAndWait(mail, CardMailRequest("New card", "")), MailResult::Sent);
+  EXPECT_EQ(SendAndWait(mail, CardMailRequest("Caf\xE9", "one\r\ntwo")), MailResult::Sent);
+  qputenv("MAILER", oldMailer);
+  if (oldMailer.isNull()) qunsetenv("MAILER");
+  QFile sent(got);
+  ASSERT_TRUE(sent.open(QIODevice::ReadOnly));
+  EXPECT_EQ(sent.readAll(),
+            "mailto:?subject=New%20card\n"
+            "mailto:?subject=Caf%C3%A9&body=one%0D%0Atwo\n");
 }
 
 TEST(MailHandOver, AttachmentIsHandedOverByPath) {

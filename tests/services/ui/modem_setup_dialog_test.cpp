@@ -69,7 +69,7 @@ TEST(ModemSetupDialog, AutoDetectSelectsTheFirstPortThatTakesTheProbe) {
   EXPECT_EQ(notFound.count(), 0);
   EXPECT_EQ(dialog.PortList()->currentIndex(), 1);
   EXPECT_EQ(dialog.ChosenPort(), 2);
-  EXPECT_EQ(modem.Received().substr(0, 2), "AT");
+  EXPECT_EQ(modem.Received(), std::string("AT\n\r"));
 }
 
 TEST(ModemSetupDialog, AutoDetectFindingNothingKeepsTheChoiceAndClearsTheList) {
