@@ -61,7 +61,7 @@ void LabelsController::Labels() {
   if (cancelled) {
     c_.ShowStandardMessage(QString::fromLatin1(kNothingPrinted), QMessageBox::Information);
   } else if (!printed) {
-    c_.ShowStandardMessage(FromCp1252(error));
+    c_.ShowStandardMessage(QStringLiteral("Print Failed\n\n") + FromCp1252(error));
   }
   if (!c_.model.cards.Empty()) c_.FocusFrontBody();
 }
