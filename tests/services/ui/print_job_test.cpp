@@ -69,20 +69,6 @@ TEST(PrintJob, EveryFailedWriteLeavesTheOldFileAndSaysWhy) {
   }
 }
 
-TEST(PrintJob, ACancelledPdfLeavesNothingAtTheTarget) {
-  QTemporaryDir dir;
-  const QString target = dir.filePath("out.pdf");
-  {
-    PrintJob job(Destination(target));
-    ASSERT_TRUE(job.Begin());
-    QPainter painter(&job.Device());
-    painter.drawText(100, 100, QStringLiteral("drawn"));
-    painter.end();
-    job.Cancel();
-  }
-  EXPECT_TRUE(QDir(dir.path()).isEmpty(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot));
-}
-
 class PrintQueue : public ::testing::Test {
  protected:
   void SetUp() override {
