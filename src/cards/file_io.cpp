@@ -16,6 +16,8 @@ namespace tessel {
 namespace {
 
 constexpr std::size_t kReadBuffer = 64 * 1024;
+// NAME_MAX less the dot, the random part and ".tmp" a temporary name adds.
+constexpr std::size_t kMaxTempBase = 255 - 22;
 
 std::string DirectoryOf(const std::string& path) {
   const std::size_t slash = path.rfind('/');
@@ -226,9 +228,18 @@ bool AtomicFile::Begin(const std::string& target) {
     }
   }
   bool exists = ::stat(target_.c_str(), &st) == 0;
+  // A path the system cannot even look at (a file where a folder should
+  // be, a folder without search permission, a name too long) gets the
+  // system's reason for that path, not for the file made beside it.
+  if (!exists && errno != ENOENT) {
+    error_ = std::strerror(errno);
+    return false;
+  }
   if (exists && !S_ISREG(st.st_mode)) {
-    errno = EISDIR;
-    return Fail("not a regular file");
+    // A device, a pipe or a folder: said as it is, with no system reason
+    // that belongs to something else.
+    error_ = S_ISDIR(st.st_mode) ? "it is a folder" : "not a regular file";
+    return false;
   }
   // A file the user made read-only is not replaced behind their back.
   if (exists && ::access(target_.c_str(), W_OK) != 0) return Fail("cannot write the file");
@@ -240,7 +251,8 @@ bool AtomicFile::Begin(const std::string& target) {
   for (int attempt = 0; attempt < 100; ++attempt) {
     char suffix[17];
     std::snprintf(suffix, sizeof suffix, "%016llx", static_cast<unsigned long long>(rng()));
-    temp_ = dir + "/." + base + "." + suffix + ".tmp";
+    // Cut so that the temporary name is no longer than the target's limit.
+    temp_ = dir + "/." + base.substr(0, kMaxTempBase) + "." + suffix + ".tmp";
     fd_ = ops_.Open(temp_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
     if (fd_ >= 0) break;
     if (errno != EEXIST) {

@@ -28,10 +28,17 @@ struct FormatSettings {
   Colour indexText = 0;
   Colour bodyText = 0;
 
-  static FormatSettings Defaults(Colour buttonFace, Colour window) {
+  // The built-in look in the desktop's colours: the index on the button
+  // colours, the body on the window's. The text colours are black where no
+  // palette is asked; on a dark desktop theme the palette's own keep the
+  // text readable, and a save keeps them as shown.
+  static FormatSettings Defaults(Colour buttonFace, Colour window, Colour buttonText = 0,
+                                 Colour windowText = 0) {
     FormatSettings f;
     f.indexBackground = buttonFace;
     f.bodyBackground = window;
+    f.indexText = buttonText;
+    f.bodyText = windowText;
     return f;
   }
 

@@ -14,7 +14,7 @@ std::vector<std::string> SplitBodyLines(std::string_view body) {
       piece += '\n';
       pieces.push_back(std::move(piece));
       piece.clear();
-      ++i;  // the LF of a CR LF pair, or whatever follows the CR
+      if (i + 1 < body.size() && body[i + 1] == '\n') ++i;  // the LF of a CR LF pair
       continue;
     }
     piece += c;

@@ -17,8 +17,7 @@ namespace tessel {
 inline constexpr std::size_t kBodyLineBreakAt = 60;
 inline constexpr std::size_t kSeparatorWidth = 60;
 
-// Cuts a body into pieces: a CR ends a piece (as "\n") and the character
-// after it is skipped; a blank at or past the 60th character of a piece ends
+// Cuts a body into pieces: a CR, or a CR LF pair, ends a piece (as "\n"); a blank at or past the 60th character of a piece ends
 // it after the blank, with "\n" appended; the rest is the last piece, without
 // "\n" and possibly empty. Pieces have no length limit.
 std::vector<std::string> SplitBodyLines(std::string_view body);

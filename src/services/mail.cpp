@@ -1,6 +1,7 @@
 #include "services/mail.h"
 
 #include <fcntl.h>
+#include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -34,6 +35,29 @@ std::string WithLfLineEnds(std::string_view text) {
     out += text[i];
   }
   return out;
+}
+
+constexpr char kTempPrefix[] = "tessel-";
+
+std::string TempParent(const std::string& parent) {
+  if (!parent.empty()) return parent;
+  std::error_code ec;
+  const std::string system = std::filesystem::temp_directory_path(ec).string();
+  return ec ? "/tmp" : system;
+}
+
+// The process id in a name "tessel-PID-XXXXXX", or 0 when it is not one.
+pid_t FolderPid(std::string_view name) {
+  if (!name.starts_with(kTempPrefix)) return 0;
+  name.remove_prefix(sizeof kTempPrefix - 1);
+  const std::size_t dash = name.find('-');
+  if (dash == 0 || dash > 9 || dash == std::string_view::npos || name.size() - dash - 1 != 6) return 0;
+  pid_t pid = 0;
+  for (const char c : name.substr(0, dash)) {
+    if (c < '0' || c > '9') return 0;
+    pid = pid * 10 + (c - '0');
+  }
+  return pid;
 }
 
 }  // namespace
@@ -105,20 +129,38 @@ PrivateTempFolder::~PrivateTempFolder() {
 
 bool PrivateTempFolder::Ensure(std::string& error) {
   if (!path_.empty()) return true;
-  std::string parent = parent_;
-  if (parent.empty()) {
-    std::error_code ec;
-    parent = std::filesystem::temp_directory_path(ec).string();
-    if (ec) parent = "/tmp";
-  }
+  const std::string parent = TempParent(parent_);
   // mkdtemp makes the folder with mode 0700 under a name nobody can guess.
-  std::string pattern = parent + "/tessel-XXXXXX";
+  std::string pattern = parent + "/" + kTempPrefix + std::to_string(getpid()) + "-XXXXXX";
   if (!mkdtemp(pattern.data())) {
     error = ErrnoText(parent);
     return false;
   }
   path_ = pattern;
   return true;
+}
+
+int RemoveAbandonedTempFolders(std::string parent) {
+  parent = TempParent(parent);
+  std::vector<std::filesystem::path> abandoned;
+  std::error_code ec;
+  for (std::filesystem::directory_iterator it(parent, ec), end; !ec && it != end; it.increment(ec)) {
+    const std::filesystem::path& path = it->path();
+    const pid_t pid = FolderPid(path.filename().string());
+    struct stat st {};
+    // Only a real folder (not a link to one) of this user, whose process is gone.
+    if (pid <= 0 || pid == getpid() || lstat(path.c_str(), &st) != 0 || !S_ISDIR(st.st_mode) ||
+        st.st_uid != getuid() || kill(pid, 0) == 0 || errno != ESRCH) {
+      continue;
+    }
+    abandoned.push_back(path);
+  }
+  int removed = 0;
+  for (const auto& path : abandoned) {
+    std::error_code ignored;
+    if (std::filesystem::remove_all(path, ignored) > 0) ++removed;
+  }
+  return removed;
 }
 
 std::string PrivateTempFolder::WriteAttachment(const std::string& name, std::string_view bytes,

@@ -66,7 +66,9 @@ const char* MailResultText(MailResult result);
 // system's temporary folder and removed with everything in it when the
 // object goes, at the end of the program. The mail program reads an
 // attachment after xdg-email has returned, so the files must outlive the
-// hand-over; they go when the program ends.
+// hand-over; they go when the program ends. Its name, "tessel-PID-XXXXXX",
+// carries the program's process id, so that the folders of a program that
+// was killed can be told apart and removed by the next one.
 class PrivateTempFolder {
  public:
   // `parent`: where to make the folder; empty for the system's temporary folder.
@@ -91,6 +93,11 @@ class PrivateTempFolder {
   std::string parent_;
   std::string path_;
 };
+
+// Removes the private folders in `parent` (empty: the system's temporary
+// folder) that this user's programs made and whose process no longer runs;
+// nothing else. The number removed.
+int RemoveAbandonedTempFolders(std::string parent = {});
 
 // Creates `path` and writes `bytes` to it, only if nothing of that name
 // exists: an existing file or link is never followed or overwritten. The

@@ -88,6 +88,21 @@ TEST(ExportCli, TextAndErrors) {
   EXPECT_EQ(run.status, 1);
   EXPECT_NE(run.err.find(dir.File("none/cards.txt")), std::string::npos) << run.err;
   EXPECT_NE(run.err.find("No such file or directory"), std::string::npos) << run.err;
+  // Each refusal gives the true reason for the path given.
+  const std::vector<std::pair<std::string, std::string>> refused = {
+      {"/dev/full", "(not a regular file)"},
+      {dir.Path().string(), "(it is a folder)"},
+      {tsl + "/cards.csv", "(Not a directory)"},
+      {dir.File(std::string(256, 'n')), "(File name too long)"},
+  };
+  for (const auto& [out, why] : refused) {
+    run = Cli("export csv " + Quoted(tsl) + " " + Quoted(out), dir);
+    EXPECT_EQ(run.status, 1) << out;
+    EXPECT_NE(run.err.find("\"" + out + "\" could not be written " + why), std::string::npos) << run.err;
+  }
+  // A name near the limit is no reason: the file written beside it is cut to fit.
+  run = Cli("export csv " + Quoted(tsl) + " " + Quoted(dir.File(std::string(250, 'n'))), dir);
+  EXPECT_EQ(run.status, 0) << run.err;
   run = Cli("export csv " + Quoted(dir.File("missing.tsl")) + " " + Quoted(dir.File("o.csv")), dir);
   EXPECT_EQ(run.status, 1);
   for (const std::string& args : std::vector<std::string>{"export", "export html " + Quoted(tsl) + " x", "export csv " + Quoted(tsl)}) {

@@ -1,5 +1,6 @@
 // tessel-cli print into PDF files, read back with pdftotext and pdfinfo:
 // headers, index lines, line breaks and page counts as a printer gets them.
+#include <algorithm>
 #include <sstream>
 
 #include "support/cli_run.h"
@@ -141,6 +142,36 @@ TEST(PrintCli, NothingToPrintAndBadUsage) {
 
 // The tool starts without Qt and hands drawing to its helper, which it finds
 // from its own real path; without the helper it says so.
+TEST(PrintCli, AFullDiskIsAFailureAndLeavesNothing) {
+  std::vector<CardInfo> cards;
+  for (int i = 0; i < 3000; ++i) cards.emplace_back("card " + std::to_string(10000 + i), "", 1);
+  PrintFixture f(cards);
+  CliRun run;
+  for (const std::string& command : {"print list " + Quoted(f.tsl) + " -o /dev/full",
+                                     "labels " + Quoted(f.tsl) + " -o /dev/full --product 'Avery 5160'"}) {
+    run = Cli(command, f.dir);
+    EXPECT_EQ(run.status, 1) << command;
+    EXPECT_NE(run.err.find("\"/dev/full\" (not a regular file)"), std::string::npos) << run.err;
+  }
+
+  // A file size limit stops the writes half way, as a full disk does.
+  test::WriteBytes(f.pdf, std::vector<uint8_t>{'o', 'l', 'd'});
+  const std::string limited = "trap '' XFSZ; ulimit -f 40; ";
+  for (const std::string& command :
+       {"print list " + Quoted(f.tsl) + " -o " + Quoted(f.pdf),
+        "labels " + Quoted(f.tsl) + " -o " + Quoted(f.pdf) + " --product 'Avery 5160'"}) {
+    run = test::RunShell(limited + "'" TESSEL_CLI "' " + command, f.dir);
+    EXPECT_EQ(run.status, 1) << command;
+    EXPECT_NE(run.err.find("Could not write \"" + f.pdf + "\" (write failed: File too large)"),
+              std::string::npos)
+        << run.err;
+    EXPECT_EQ(test::ReadBytes(f.pdf), (std::vector<uint8_t>{'o', 'l', 'd'})) << command;
+    std::vector<std::string> names = f.dir.Names();
+    std::sort(names.begin(), names.end());
+    EXPECT_EQ(names, (std::vector<std::string>{"cards.tsl", "out.pdf", "stderr.txt"}));
+  }
+}
+
 TEST(PrintCli, TheToolLoadsNoQtAndFindsItsDrawingHelper) {
   PrintFixture f({CardInfo("Ann", "Tel 1", 1)});
   const CliRun libraries = test::RunShell("ldd " + Quoted(TESSEL_CLI), f.dir);

@@ -7,13 +7,14 @@ namespace {
 
 using Pieces = std::vector<std::string>;
 
-TEST(SplitBodyLines, CarriageReturnEndsAPieceAndSkipsWhatFollows) {
+TEST(SplitBodyLines, CarriageReturnOrCrLfEndsAPiece) {
   EXPECT_EQ(SplitBodyLines("abc"), (Pieces{"abc"}));
   EXPECT_EQ(SplitBodyLines(""), (Pieces{""}));
   // A body ending in CR LF leaves an empty last piece.
   EXPECT_EQ(SplitBodyLines("one\r\ntwo\r\n"), (Pieces{"one\n", "two\n", ""}));
-  // A lone CR still skips the next character, whatever it is.
-  EXPECT_EQ(SplitBodyLines("a\rbc"), (Pieces{"a\n", "c"}));
+  // A lone CR ends the line and keeps what follows it.
+  EXPECT_EQ(SplitBodyLines("one\rtwo"), (Pieces{"one\n", "two"}));
+  EXPECT_EQ(SplitBodyLines("a\r\r\nb"), (Pieces{"a\n", "\n", "b"}));
   EXPECT_EQ(SplitBodyLines("a\r"), (Pieces{"a\n", ""}));
 }
 

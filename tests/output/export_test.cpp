@@ -22,7 +22,7 @@ TEST(Export, TextIsEveryCardInTheTaggedLayout) {
             "Ann\r\nTel 1\r\nTel 2\r\n" + rule + "\r\n\r\n"
             "B, \"quoted\"\r\nplain\r\n" + rule + "\r\n\r\n"
             "Caf\xC3\xA9\r\n\r\n" + rule + "\r\n\r\n"
-            "lf\r\none\r\ntwo\r\nhree\r\n" + rule + "\r\n\r\n");
+            "lf\r\none\r\ntwo\r\nthree\r\n" + rule + "\r\n\r\n");
   EXPECT_EQ(ExportTextBytes({}), "");
 }
 

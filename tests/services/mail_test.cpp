@@ -1,7 +1,9 @@
 #include "services/mail.h"
 
 #include <gtest/gtest.h>
+#include <signal.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <filesystem>
@@ -123,6 +125,56 @@ TEST(PrivateTempFolder, IsPrivateMadeOnceAndRemovedWithItsFiles) {
   EXPECT_FALSE(fs::exists(first));
   EXPECT_FALSE(fs::exists(folder));
   EXPECT_TRUE(fs::exists(parent.Path()));
+}
+
+// A pid that ran and has ended.
+pid_t EndedPid() {
+  const pid_t child = fork();
+  if (child == 0) _exit(0);
+  waitpid(child, nullptr, 0);
+  return child;
+}
+
+TEST(PrivateTempFolder, AKilledProgramsFoldersGoAtTheNextStartAndNothingElse) {
+  test::TempDir parent;
+  // A program killed while its attachment waits for the mail program.
+  const pid_t killed = fork();
+  if (killed == 0) {
+    PrivateTempFolder temp(parent.Path().string());
+    std::string error;
+    if (temp.WriteAttachment("cards.tsl.txt", "Ann\r\n", error).empty()) _exit(1);
+    raise(SIGKILL);
+  }
+  int status = 0;
+  waitpid(killed, &status, 0);
+  ASSERT_TRUE(WIFSIGNALED(status));
+  ASSERT_EQ(parent.Names().size(), 1u);
+  const std::string left = parent.Names()[0];
+  EXPECT_EQ(left.rfind("tessel-" + std::to_string(killed) + "-", 0), 0u) << left;
+
+  // What must stay: a running program's folder, names of another shape, a
+  // file, and a link to a folder.
+  namespace fs = std::filesystem;
+  const std::string ended = std::to_string(EndedPid());
+  const std::vector<std::string> kept = {"tessel-" + std::to_string(getpid()) + "-abcdef",
+                                         "tessel-1-abcdef", "tessel-" + ended + "-abc",
+                                         "tessel-x" + ended + "-abcdef", "tessel-" + ended + "-file00",
+                                         "tessel-" + ended + "-link00", "other-" + ended + "-abcdef"};
+  for (const std::string& name : kept) {
+    if (name.ends_with("file00")) {
+      std::ofstream(parent.File(name)) << "x";
+    } else if (name.ends_with("link00")) {
+      fs::create_directory(parent.File("target"));
+      std::ofstream(parent.File("target/inside")) << "x";
+      fs::create_directory_symlink(parent.File("target"), parent.File(name));
+    } else {
+      fs::create_directory(parent.File(name));
+    }
+  }
+  EXPECT_EQ(RemoveAbandonedTempFolders(parent.Path().string()), 1);
+  EXPECT_FALSE(fs::exists(parent.File(left)));
+  for (const std::string& name : kept) EXPECT_TRUE(fs::exists(fs::symlink_status(parent.File(name)))) << name;
+  EXPECT_TRUE(fs::exists(parent.File("target/inside")));
 }
 
 TEST(PrivateTempFolder, ReportsAFolderItCannotMake) {

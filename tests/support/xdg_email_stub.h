@@ -1,7 +1,8 @@
-// A stand-in for xdg-email, put first on PATH for the life of the object: it
-// records its arguments, copies the attachment it is given and ends with the
-// exit status the test chooses. Like the real one, it refuses an option whose
-// text is empty (status 1, "argument missing").
+// A stand-in for a program the program hands files to (xdg-email, lp), put
+// first on PATH for the life of the object: it records its arguments, copies
+// the file it is given and ends with the exit status the test chooses.
+// Like the real xdg-email, it refuses an option whose text is empty (status
+// 1, "argument missing").
 #pragma once
 
 #include <gtest/gtest.h>
@@ -14,15 +15,17 @@
 
 namespace tessel::uitest {
 
-class XdgEmailStub {
+class ProgramStub {
  public:
-  // `present` false: a PATH that holds no xdg-email at all.
-  explicit XdgEmailStub(bool present = true) : oldPath_(qgetenv("PATH")) {
+  // The file is the argument after `fileOption`. `present` false: a PATH
+  // that holds no such program at all.
+  ProgramStub(const char* program, const char* fileOption, bool present = true)
+      : oldPath_(qgetenv("PATH")) {
     EXPECT_TRUE(dir_.isValid());
     if (present) {
-      QFile script(dir_.filePath("xdg-email"));
+      QFile script(dir_.filePath(QString::fromLatin1(program)));
       EXPECT_TRUE(script.open(QIODevice::WriteOnly));
-      script.write(
+      script.write(QByteArray(
           "#!/bin/sh\n"
           "here=$(dirname \"$0\")\n"
           "check() {\n"
@@ -38,15 +41,15 @@ class XdgEmailStub {
           "prev=\n"
           "for a in \"$@\"; do\n"
           "  printf '%s\\000' \"$a\" >> \"$here/args\"\n"
-          "  if [ \"$prev\" = --attach ]; then cp \"$a\" \"$here/attachment\"; fi\n"
+          "  if [ \"$prev\" = ") + fileOption + QByteArray(" ]; then cp \"$a\" \"$here/attachment\"; fi\n"
           "  prev=$a\n"
           "done\n"
           "printf '\\001\\000' >> \"$here/args\"\n"
-          "exit $(cat \"$here/status\" 2>/dev/null || echo 0)\n");
+          "exit $(cat \"$here/status\" 2>/dev/null || echo 0)\n"));
       script.close();
       script.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     }
-    // Nothing but the stub and the few tools it uses, so the real xdg-email
+    // Nothing but the stub and the few tools it uses, so the real program
     // is never found.
     for (const char* tool : {"dirname", "cp", "cat"}) {
       const QString found = QStandardPaths::findExecutable(QString::fromLatin1(tool));
@@ -54,7 +57,7 @@ class XdgEmailStub {
     }
     qputenv("PATH", dir_.path().toLocal8Bit());
   }
-  ~XdgEmailStub() { qputenv("PATH", oldPath_); }
+  ~ProgramStub() { qputenv("PATH", oldPath_); }
 
   void SetExitStatus(int status) {
     QFile f(dir_.filePath("status"));
@@ -79,7 +82,7 @@ class XdgEmailStub {
     }
     return calls;
   }
-  // The bytes of the last attachment, as the stub copied them.
+  // The bytes of the last file handed over, as the stub copied them.
   QByteArray Attachment() const {
     QFile f(dir_.filePath("attachment"));
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
@@ -88,6 +91,11 @@ class XdgEmailStub {
  private:
   QTemporaryDir dir_;
   QByteArray oldPath_;
+};
+
+class XdgEmailStub : public ProgramStub {
+ public:
+  explicit XdgEmailStub(bool present = true) : ProgramStub("xdg-email", "--attach", present) {}
 };
 
 }  // namespace tessel::uitest

@@ -5,6 +5,7 @@
 #include <QPrinter>
 #include <QProgressDialog>
 
+#include "output/ui/print_run.h"
 #include "services/ui/data_folder.h"
 #include "services/ui/label_engine.h"
 #include "services/ui/labels_dialog.h"
@@ -57,8 +58,11 @@ void LabelsController::Labels() {
   QApplication::restoreOverrideCursor();
   const bool cancelled = progress.wasCanceled();
   progress.reset();
-  if (!printed && !cancelled) c_.ShowStandardMessage(FromCp1252(error));
-  if (printed && engine.CutShort() > 0) {
+  if (cancelled) {
+    c_.ShowStandardMessage(QString::fromLatin1(kNothingPrinted), QMessageBox::Information);
+  } else if (!printed) {
+    c_.ShowStandardMessage(QStringLiteral("Print Failed\n\n") + FromCp1252(error));
+  } else if (engine.CutShort() > 0) {
     c_.ShowStandardMessage(QString::fromStdString(LabelsCutShortText(engine.CutShort())));
   }
   if (!c_.model.cards.Empty()) c_.FocusFrontBody();

@@ -22,8 +22,9 @@ MainWindow::MainWindow(SettingsStore& settings, Dialogs& dialogs, QWidget* paren
     : QMainWindow(parent), settings_(settings), dialogs_(dialogs) {
   model_ = std::make_unique<AppModel>(settings_, static_cast<DocumentUi&>(*this));
   const QPalette palette = QApplication::palette();
-  model_->format = FormatSettings::Defaults(FromQColor(palette.color(QPalette::Button)),
-                                            FromQColor(palette.color(QPalette::Base)));
+  model_->format = FormatSettings::Defaults(
+      FromQColor(palette.color(QPalette::Button)), FromQColor(palette.color(QPalette::Base)),
+      FromQColor(palette.color(QPalette::ButtonText)), FromQColor(palette.color(QPalette::Text)));
 
   setWindowTitle(ToQString(DocumentTitle("")));
   setWindowIcon(ApplicationIcon());

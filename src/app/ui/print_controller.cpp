@@ -38,11 +38,17 @@ void PrintController::Print(PrintKind kind) {
                               : cards.Cards();
   const std::string path = FromPath(c_.model.document.Path()).toStdString();
   printing_ = true;
+  QString error;
   const PrintOutcome outcome =
-      PrintWithProgress(c_.frame.Window(), *printer, kind, job, path, c_.model.format);
+      PrintWithProgress(c_.frame.Window(), *printer, kind, job, path, c_.model.format, &error);
   printing_ = false;
-  // A document the print system refuses ends silently, as does Cancel.
-  if (outcome == PrintOutcome::Failed) c_.ShowStandardMessage(QStringLiteral("Print Failed"));
+  // A document the print system refuses ends silently.
+  if (outcome == PrintOutcome::Failed) {
+    c_.ShowStandardMessage(QStringLiteral("Print Failed") +
+                           (error.isEmpty() ? QString() : QStringLiteral("\n\n") + error));
+  } else if (outcome == PrintOutcome::Cancelled) {
+    c_.ShowStandardMessage(QString::fromLatin1(kNothingPrinted), QMessageBox::Information);
+  }
 }
 
 }  // namespace tessel

@@ -91,7 +91,8 @@ int Print(const Args& args) {
   // The program heads its pages with the path it opened, which is absolute.
   std::error_code ignored;
   const std::string path = std::filesystem::absolute(p.file, ignored).string();
-  switch (PrintOnPrinter(printer, p.kind, l.cards.Cards(), path, l.format)) {
+  QString error;
+  switch (PrintOnPrinter(printer, p.kind, l.cards.Cards(), path, l.format, {}, &error)) {
     case PrintOutcome::Printed:
       return 0;
     case PrintOutcome::NoPages:
@@ -103,7 +104,7 @@ int Print(const Args& args) {
     case PrintOutcome::Cancelled:
       break;
   }
-  Fail("could not write \"" + p.out + "\"");
+  Fail(error.isEmpty() ? "could not write \"" + p.out + "\"" : error.toStdString());
   return 1;
 }
 

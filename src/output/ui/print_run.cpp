@@ -100,7 +100,7 @@ std::unique_ptr<QPrinter> PrinterForJob(const QPrinter& chosen) {
 
 PrintOutcome PrintWithProgress(QWidget* parent, QPrinter& printer, PrintKind kind,
                                const std::vector<CardInfo>& cards, const std::string& path,
-                               const FormatSettings& format) {
+                               const FormatSettings& format, QString* error) {
   QProgressDialog progress(parent);
   progress.setWindowTitle(QGuiApplication::applicationDisplayName());
   progress.setWindowModality(Qt::WindowModal);
@@ -120,7 +120,7 @@ PrintOutcome PrintWithProgress(QWidget* parent, QPrinter& printer, PrintKind kin
                                                          : QEventLoop::ExcludeUserInputEvents);
     return !progress.wasCanceled();
   };
-  return PrintOnPrinter(printer, kind, cards, path, format, step);
+  return PrintOnPrinter(printer, kind, cards, path, format, step, error);
 }
 
 }  // namespace tessel

@@ -13,6 +13,7 @@
 
 class QPrintDialog;
 class QPrinter;
+class QString;
 class QWidget;
 
 namespace tessel {
@@ -28,9 +29,13 @@ void LimitPrintDialog(QPrintDialog& dialog);
 std::unique_ptr<QPrinter> PrinterForJob(const QPrinter& chosen);
 
 // Prints with a window-modal progress dialog (shown once the job takes a
-// moment) that counts the pages and whose Cancel stops the job.
+// moment) that counts the pages and whose Cancel stops the job. A failure's
+// sentence goes to `error`.
 PrintOutcome PrintWithProgress(QWidget* parent, QPrinter& printer, PrintKind kind,
                                const std::vector<CardInfo>& cards, const std::string& path,
-                               const FormatSettings& format);
+                               const FormatSettings& format, QString* error = nullptr);
+
+// What the user is told when a run was cancelled.
+inline constexpr char kNothingPrinted[] = "Printing cancelled: nothing was printed.";
 
 }  // namespace tessel

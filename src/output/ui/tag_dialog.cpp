@@ -96,6 +96,8 @@ TagDialog::TagDialog(CardCollection& cards, QWidget* parent)
 
   auto* ok = new QPushButton("Ok", client_);
   ok->setAutoDefault(false);
+  // Enter means OK here as in every other dialog of the program.
+  ok->setDefault(true);
   ok->setGeometry(15, 15, 75, 23);
   auto* cancel = new QPushButton("Cancel", client_);
   cancel->setAutoDefault(false);

@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "services/ui/print_job.h"
 #include "services/ui/text.h"
 
 namespace tessel {
@@ -147,17 +148,18 @@ bool SheetLabelEngine::SetFont(const std::string& face, float size) {
 bool SheetLabelEngine::Print() {
   if (!Step(7, 8)) return false;
   const LabelTemplate& t = *product_;
+  PrintJob job(DestinationOf(printer_));
+  if (!job.Begin()) return Fail(job.Error());
+  QPdfWriter& device = job.Device();
   QPainter painter;
-  if (!painter.begin(&printer_)) {
-    return Fail(printer_.outputFormat() == QPrinter::PdfFormat
-                    ? QStringLiteral("Cannot write %1").arg(printer_.outputFileName())
-                    : QStringLiteral("The printer %1 cannot print").arg(printer_.printerName()));
+  if (!painter.begin(&device)) {
+    return Fail(QStringLiteral("The printer %1 cannot print").arg(printer_.printerName()));
   }
   QFont font(face_);
   font.setPointSizeF(size_);
   painter.setFont(font);
   painter.setPen(Qt::black);
-  const double scale = printer_.resolution() / 72.0;
+  const double scale = device.resolution() / 72.0;
   const double margin = std::max(t.margin, kMinMargin);
   const bool oval = t.shape == QLatin1String("round") || t.shape == QLatin1String("ellipse");
   const int perSheet = std::max(1, t.layout.nx) * std::max(1, t.layout.ny);
@@ -168,10 +170,11 @@ bool SheetLabelEngine::Print() {
     const LabelSlot slot = PlaceLabel(t.layout, static_cast<std::size_t>(k));
     if (slot.sheet != sheet) {
       if (progress_ && !progress_(static_cast<int>(sheet) + 1, sheets)) {
-        printer_.abort();
+        painter.end();
+        job.Cancel();
         return Fail(QStringLiteral("Printing cancelled"));
       }
-      printer_.newPage();
+      device.newPage();
       sheet = slot.sheet;
     }
     const QRectF label(slot.x * scale, slot.y * scale, t.labelWidth * scale, t.labelHeight * scale);
@@ -203,8 +206,14 @@ bool SheetLabelEngine::Print() {
     }
     painter.restore();
   }
-  if (!painter.end()) return Fail(QStringLiteral("Printing failed"));
-  if (progress_) progress_(sheets, sheets);
+  // Cancel after the last sheet still stops the job.
+  const bool cancelled = progress_ && !progress_(sheets, sheets);
+  painter.end();
+  if (cancelled) {
+    job.Cancel();
+    return Fail(QStringLiteral("Printing cancelled"));
+  }
+  if (!job.Finish()) return Fail(job.Error());
   return true;
 }
 

@@ -1,6 +1,5 @@
 #include "services/ui/printer_pages.h"
 
-#include <QFile>
 #include <QFontMetrics>
 #include <QPainter>
 #include <QPrinter>
@@ -8,6 +7,7 @@
 #include <algorithm>
 
 #include "cards/codepage.h"
+#include "services/ui/print_job.h"
 #include "services/ui/text.h"
 
 namespace tessel {
@@ -16,28 +16,32 @@ namespace {
 // Qt keeps pixel sizes below 2^15; a card file may ask for any size.
 constexpr long long kMaxPixelSize = 32767;
 
-// Draws each page as the layout hands it over. The document starts with the
+// Draws each page as the layout hands it over. The file starts with the
 // first page, so a job without pages never reaches the printer.
 class PainterPages final : public PageSink {
  public:
-  PainterPages(QPrinter& printer, const QFont& font, const PrintProgress& progress,
-               std::size_t total)
-      : printer_(printer), font_(font), progress_(progress), total_(total) {}
+  PainterPages(PrintJob& job, const QFont& font, const PrintProgress& progress, std::size_t total)
+      : job_(job), font_(font), progress_(progress), total_(total) {}
 
   bool TakePage(PrintPage&& page) override {
     if (progress_ && !progress_(done_, total_)) {
       outcome_ = PrintOutcome::Cancelled;
       return false;
     }
+    QPdfWriter& device = job_.Device();
     if (done_ == 0) {
-      if (!painter_.begin(&printer_)) {
+      if (!job_.Begin()) {
+        outcome_ = PrintOutcome::Failed;
+        return false;
+      }
+      if (!painter_.begin(&device)) {
         outcome_ = PrintOutcome::Refused;
         return false;
       }
       painter_.setFont(font_);
-      ascent_ = QFontMetrics(font_, &printer_).ascent();
+      ascent_ = QFontMetrics(font_, &device).ascent();
     } else {
-      printer_.newPage();  // a failed page start goes unnoticed, as text output does
+      device.newPage();
     }
     // The layout places text by the top of its line; Qt by the baseline.
     for (const TextRun& run : page.runs) painter_.drawText(run.x, run.y + ascent_, ToQString(run.text));
@@ -49,19 +53,14 @@ class PainterPages final : public PageSink {
     if (outcome_ == PrintOutcome::Printed && progress_ && !progress_(done_, total_)) {
       outcome_ = PrintOutcome::Cancelled;
     }
-    if (outcome_ == PrintOutcome::Cancelled && painter_.isActive()) printer_.abort();
     if (painter_.isActive()) painter_.end();
-    // Qt's PDF engine cannot abort, so a cancelled PDF is finished and then
-    // removed rather than left half there.
-    if (outcome_ == PrintOutcome::Cancelled && done_ > 0 &&
-        printer_.outputFormat() == QPrinter::PdfFormat && !printer_.outputFileName().isEmpty()) {
-      QFile::remove(printer_.outputFileName());
-    }
+    if (outcome_ == PrintOutcome::Printed && !job_.Finish()) outcome_ = PrintOutcome::Failed;
+    if (outcome_ != PrintOutcome::Printed) job_.Cancel();
     return outcome_;
   }
 
  private:
-  QPrinter& printer_;
+  PrintJob& job_;
   QFont font_;
   const PrintProgress& progress_;
   std::size_t total_;
@@ -103,18 +102,22 @@ PrintMetrics PrintMetricsFor(const QFont& font, QPaintDevice& device) {
 
 PrintOutcome PrintOnPrinter(QPrinter& printer, PrintKind kind, const std::vector<CardInfo>& cards,
                             const std::string& path, const FormatSettings& format,
-                            const PrintProgress& progress) {
+                            const PrintProgress& progress, QString* error) {
   if (!printer.isValid()) return PrintOutcome::Failed;
+  printer.setDocName(ToQString(path));
+  PrintJob job(DestinationOf(printer));
+  QPdfWriter& device = job.Device();
   const bool list = kind == PrintKind::List;
   const QFont font = PrintFont(list ? format.indexFace : format.bodyFace,
-                               list ? format.indexSize : format.bodySize, printer.logicalDpiY());
-  const PrintMetrics metrics = PrintMetricsFor(font, printer);
+                               list ? format.indexSize : format.bodySize, device.logicalDpiY());
+  const PrintMetrics metrics = PrintMetricsFor(font, device);
   const std::size_t total = CountPrintPages(kind, cards, path, metrics);
   if (total == 0) return PrintOutcome::NoPages;
-  printer.setDocName(ToQString(path));
-  PainterPages pages(printer, font, progress, total);
+  PainterPages pages(job, font, progress, total);
   LayoutPrint(kind, cards, path, metrics, pages);
-  return pages.Finish();
+  const PrintOutcome outcome = pages.Finish();
+  if (error) *error = job.Error();
+  return outcome;
 }
 
 }  // namespace tessel

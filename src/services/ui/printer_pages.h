@@ -4,6 +4,7 @@
 #pragma once
 
 #include <QFont>
+#include <QString>
 
 #include <cstddef>
 #include <functional>
@@ -32,10 +33,11 @@ PrintMetrics PrintMetricsFor(const QFont& font, QPaintDevice& device);
 enum class PrintOutcome {
   Printed,
   NoPages,    // nothing to print (no card, or no tagged card); nothing sent
-  Failed,     // the printer cannot be used
+  Failed,     // the printer cannot be used, or the job could not be written
+              // or handed to it
   Refused,    // the print system would not start the document
-  Cancelled,  // stopped through the progress callback: no page follows, the
-              // job is aborted where the printer can, a PDF file is removed
+  Cancelled,  // stopped through the progress callback: nothing reaches the
+              // printer or the PDF file
 };
 
 // Called before each page with the pages done and the pages in all, and once
@@ -44,8 +46,9 @@ using PrintProgress = std::function<bool(std::size_t done, std::size_t total)>;
 
 // Prints one job: Print Card and Print Tagged in the body font, Print List
 // in the index font. `path` (UTF-8) heads the pages and names the document.
+// A failure's sentence for the user goes to `error`.
 PrintOutcome PrintOnPrinter(QPrinter& printer, PrintKind kind, const std::vector<CardInfo>& cards,
                             const std::string& path, const FormatSettings& format,
-                            const PrintProgress& progress = {});
+                            const PrintProgress& progress = {}, QString* error = nullptr);
 
 }  // namespace tessel

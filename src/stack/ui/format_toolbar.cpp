@@ -22,12 +22,12 @@ QComboBox* AddBox(QToolBar* bar, const BoxTips& tips, int widthInChars) {
   return box;
 }
 
-// Selects the item that reads `text` (ignoring case), or none.
-void Show(QComboBox* box, const QString& text) {
-  if (box->currentIndex() >= 0 && box->currentText().compare(text, Qt::CaseInsensitive) == 0) {
-    return;
-  }
-  box->setCurrentIndex(box->findText(text, Qt::MatchFixedString));
+// Keeps the shown item when it reads `text`; otherwise selects the first
+// item that begins with it (ignoring case), or none. False for none.
+bool Show(QComboBox* box, const QString& text) {
+  if (box->currentIndex() >= 0 && box->currentText() == text) return true;
+  box->setCurrentIndex(box->findText(text, Qt::MatchStartsWith));
+  return box->currentIndex() >= 0;
 }
 
 }  // namespace
@@ -80,8 +80,14 @@ void FormatToolBar::Update() {
   faceBox_->setEnabled(enabled);
   sizeBox_->setEnabled(enabled);
   if (!enabled) return;
-  Show(faceBox_, FromCp1252(face));
-  Show(sizeBox_, QString::number(TargetSize(view_.Format(), view_.Target())));
+  // A face the file holds and this system lacks selects nothing; the
+  // tooltip says which face it is, so the empty box has its reason.
+  const bool installed = Show(faceBox_, FromCp1252(face));
+  faceBox_->setToolTip(installed ? TooltipOf(CommandId::Font)
+                                 : TooltipOf(CommandId::Font) + QStringLiteral(": \"%1\", not installed")
+                                                                   .arg(FromCp1252(face)));
+  const QString size = QString::number(TargetSize(view_.Format(), view_.Target()));
+  if (sizeBox_->currentText() != size) sizeBox_->setCurrentIndex(sizeBox_->findText(size, Qt::MatchExactly));
 }
 
 void FormatToolBar::OpenPicker(ColourRole role, QAction* anchor) {

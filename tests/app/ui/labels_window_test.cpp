@@ -103,7 +103,7 @@ TEST_F(LabelsWindowTest, AFailingPrintIsReportedAndTheWindowGoesOn) {
   PrintTo(files.filePath("no/such/folder/labels.pdf"));
   Window().RunCommand(CommandId::Labels);
   ASSERT_EQ(dialogs.shown.size(), 1u);
-  EXPECT_TRUE(dialogs.shown[0].text.startsWith("Cannot write")) << dialogs.shown[0].text.toStdString();
+  EXPECT_TRUE(dialogs.shown[0].text.startsWith("Print Failed\n\nCould not write")) << dialogs.shown[0].text.toStdString();
   // Still usable: the next command runs.
   Window().RunCommand(CommandId::NextCard);
   EXPECT_TRUE(Window().Action(CommandId::Labels)->isEnabled());

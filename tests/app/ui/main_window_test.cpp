@@ -23,6 +23,7 @@
 #include "services/ui/data_folder.h"
 #include "cards/card_file.h"
 #include "services/ui/qt_settings_store.h"
+#include "services/ui/text.h"
 
 namespace tessel {
 namespace {
@@ -241,6 +242,41 @@ TEST_F(MainWindowTest, SaveChangesPromptOnNewOpenAndClose) {
   EXPECT_TRUE(w.Cards().Empty());
   EXPECT_FALSE(w.CardTimerActive());
   EXPECT_EQ(dialogs.Prompts(), 7);
+}
+
+// The built-in colours are the desktop's: a dark theme's cards are
+// readable, and a save keeps the colours as shown, so a light theme's
+// bytes are black text on the button and window colours.
+TEST_F(MainWindowTest, DefaultColoursAreTheThemesAndSavedAsShown) {
+  const QPalette saved = QApplication::palette();
+  QPalette dark = saved;
+  dark.setColor(QPalette::Button, QColor(0x30, 0x30, 0x30));
+  dark.setColor(QPalette::ButtonText, QColor(0xee, 0xee, 0xee));
+  dark.setColor(QPalette::Base, QColor(0x20, 0x20, 0x20));
+  dark.setColor(QPalette::Text, QColor(0xdd, 0xdd, 0xdd));
+  for (const QPalette& theme : {dark, saved}) {
+    QApplication::setPalette(theme);
+    window.reset();
+    MainWindow& w = Window();
+    w.Cards().AppendCards({CardInfo("Ann", "Tel", 0)});
+    w.Cards().RefreshStack();
+    EXPECT_EQ(Index()->palette().color(QPalette::Text), theme.color(QPalette::ButtonText));
+    EXPECT_EQ(Body()->palette().color(QPalette::Text), theme.color(QPalette::Text));
+    const QString path = files.filePath("colours.tsl");
+    dialogs.saveNames = {path};
+    w.RunCommand(CommandId::SaveAs);
+    CardCollection cards;
+    FormatSettings format;
+    ASSERT_TRUE(ReadCardFile(cards, format, path.toStdString()));
+    EXPECT_EQ(format.indexText, FromQColor(theme.color(QPalette::ButtonText)));
+    EXPECT_EQ(format.bodyText, FromQColor(theme.color(QPalette::Text)));
+    EXPECT_EQ(format.indexBackground, FromQColor(theme.color(QPalette::Button)));
+    EXPECT_EQ(format.bodyBackground, FromQColor(theme.color(QPalette::Base)));
+  }
+  // The light theme's text is black, as the file has always said.
+  EXPECT_EQ(FromQColor(saved.color(QPalette::ButtonText)), 0u);
+  EXPECT_EQ(FromQColor(saved.color(QPalette::Text)), 0u);
+  QApplication::setPalette(saved);
 }
 
 TEST_F(MainWindowTest, FileDialogsStartInTheLastFilesFolder) {

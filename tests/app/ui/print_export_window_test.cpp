@@ -13,6 +13,7 @@
 #include <QToolButton>
 
 #include "output/export.h"
+#include "output/ui/print_run.h"
 #include "support/cli_run.h"
 #include "support/main_window_fixture.h"
 
@@ -178,7 +179,8 @@ TEST_F(PrintExportTest, ALongJobShowsProgressAndCancelStopsIt) {
   EXPECT_GE(ticks, 3);
   EXPECT_TRUE(label.startsWith("Printing page ")) << label.toStdString();
   EXPECT_FALSE(QFile::exists(pdf));
-  EXPECT_TRUE(dialogs.shown.empty());
+  ASSERT_EQ(dialogs.shown.size(), 1u);
+  EXPECT_EQ(dialogs.shown[0].text, kNothingPrinted);
   EXPECT_EQ(Window().findChild<QProgressDialog*>(), nullptr);
 }
 

@@ -56,10 +56,7 @@ TEST_F(TagDialogTest, ShowsItsTextsAndEveryCardInCollectionOrder) {
   TagDialog d(cards);
   EXPECT_EQ(d.windowTitle(), "Tag Cards");
   QStringList buttons;
-  for (const QPushButton* b : d.findChildren<QPushButton*>()) {
-    buttons << b->text();
-    EXPECT_FALSE(b->isDefault());
-  }
+  for (const QPushButton* b : d.findChildren<QPushButton*>()) buttons << b->text();
   EXPECT_EQ(buttons, (QStringList{"Ok", "Cancel"}));
   ASSERT_EQ(d.findChildren<QLabel*>().size(), 1);
   EXPECT_EQ(d.findChildren<QLabel*>()[0]->text(),
@@ -131,6 +128,21 @@ TEST_F(TagDialogTest, OkWritesTheMarksAndCountsATagChangeAsAChange) {
   EXPECT_TRUE(d.Changed());
   EXPECT_EQ(Tags(), (std::vector<int32_t>{1, 0, 1, 1}));
   EXPECT_TRUE(cards.Modified());
+}
+
+TEST_F(TagDialogTest, EnterIsOkWhereverTheFocusIs) {
+  for (Qt::Key key : {Qt::Key_Return, Qt::Key_Enter}) {
+    TagDialog d(cards);
+    d.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&d));
+    d.Toggle(1);
+    d.List()->setFocus();
+    d.List()->setCurrentIndex(d.List()->model()->index(1, 0));
+    QTest::keyClick(d.List(), key);
+    EXPECT_EQ(d.result(), QDialog::Accepted);
+    EXPECT_TRUE(d.isHidden());
+    EXPECT_EQ(Tags()[1], key == Qt::Key_Return ? 1 : 0);  // the second toggles it back
+  }
 }
 
 TEST_F(TagDialogTest, CancelAndEscapeChangeNothing) {

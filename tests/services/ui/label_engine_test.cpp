@@ -162,6 +162,10 @@ TEST(LabelEngine, CancelStopsBetweenSheets) {
   std::string error;
   EXPECT_FALSE(RunLabels(engine, "Dymo 99010", 0, {"one", "two"}, FormatSettings(), error));
   EXPECT_EQ(error, "Printing cancelled");
+  // Cancelled on the last sheet too: no file is left where it was to go.
+  EXPECT_FALSE(RunLabels(engine, "Dymo 99010", 0, {"one"}, FormatSettings(), error));
+  EXPECT_EQ(error, "Printing cancelled");
+  EXPECT_FALSE(QFile::exists(pdf.printer.outputFileName()));
 }
 
 TEST(LabelCatalogueTool, EverySizeShowsItsUnit) {

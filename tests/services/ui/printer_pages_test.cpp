@@ -83,10 +83,20 @@ TEST_F(PdfPrinter, ProgressCountsThePagesAndCanCancel) {
     calls.emplace_back(done, total);
     return done < 2;
   };
+  QFile::remove(Pdf());
   EXPECT_EQ(PrintOnPrinter(printer_, PrintKind::Card, LongCard(), "/p.tsl", FormatSettings(), cancel),
             PrintOutcome::Cancelled);
   EXPECT_EQ(calls.size(), 3u);
   EXPECT_FALSE(QFile::exists(Pdf()));
+  // A file that was there before stays as it was.
+  QFile old(Pdf());
+  ASSERT_TRUE(old.open(QIODevice::WriteOnly));
+  old.write("old");
+  old.close();
+  EXPECT_EQ(PrintOnPrinter(printer_, PrintKind::Card, LongCard(), "/p.tsl", FormatSettings(), cancel),
+            PrintOutcome::Cancelled);
+  ASSERT_TRUE(old.open(QIODevice::ReadOnly));
+  EXPECT_EQ(old.readAll(), "old");
 }
 
 TEST_F(PdfPrinter, NoPagesNoDocument) {
@@ -94,10 +104,14 @@ TEST_F(PdfPrinter, NoPagesNoDocument) {
             PrintOutcome::NoPages);
   EXPECT_EQ(PrintOnPrinter(printer_, PrintKind::Card, {}, "", FormatSettings()), PrintOutcome::NoPages);
   EXPECT_FALSE(QFile::exists(Pdf()));
-  // A PDF that cannot be written is a refused document.
+  // A PDF that cannot be written fails, and says why.
   printer_.setOutputFileName(dir_.filePath("none/out.pdf"));
-  EXPECT_EQ(PrintOnPrinter(printer_, PrintKind::List, {CardInfo("a", "b", 0)}, "", FormatSettings()),
-            PrintOutcome::Refused);
+  QString error;
+  EXPECT_EQ(PrintOnPrinter(printer_, PrintKind::List, {CardInfo("a", "b", 0)}, "", FormatSettings(),
+                           {}, &error),
+            PrintOutcome::Failed);
+  EXPECT_TRUE(error.contains(dir_.filePath("none/out.pdf"))) << error.toStdString();
+  EXPECT_TRUE(error.contains("No such file or directory")) << error.toStdString();
 }
 
 }  // namespace

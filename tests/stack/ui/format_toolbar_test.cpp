@@ -72,12 +72,22 @@ TEST_F(FormatToolBarTest, BoxesWaitForAFocusThenFollowTheFocusedControl) {
   // The face is saved in the card file: choosing one is a change to keep.
   EXPECT_TRUE(cards.Modified());
 
-  // A face or size not in the lists shows no selection.
+  // A face or size not in the lists shows no selection, and the tooltip
+  // names the face the file holds.
+  const QString tooltip = bar.FaceBox()->toolTip();
   format.bodySize = 30;
   format.bodyFace = "No Such Face";
   bar.Update();
   EXPECT_EQ(bar.SizeBox()->currentIndex(), -1);
   EXPECT_EQ(bar.FaceBox()->currentIndex(), -1);
+  EXPECT_EQ(bar.FaceBox()->toolTip(), tooltip + ": \"No Such Face\", not installed");
+  // A face is shown by the first entry that begins with it, case aside.
+  const QString last = bar.FaceBox()->itemText(bar.FaceBox()->count() - 1);
+  format.bodyFace = ToCp1252(last.left(last.size() - 1).toLower());
+  bar.Update();
+  EXPECT_EQ(bar.FaceBox()->currentIndex(),
+            bar.FaceBox()->findText(last.left(last.size() - 1), Qt::MatchStartsWith));
+  EXPECT_EQ(bar.FaceBox()->toolTip(), tooltip);
 
   // With no cards a choice is ignored.
   cards.RemoveAllCardWindows();
