@@ -34,7 +34,7 @@ bool Show(QComboBox* box, const QString& text) {
 
 FormatToolBar::FormatToolBar(CardStackView& view, const ToolbarItems& items, const BoxTips& face,
                              const BoxTips& size, QWidget* parent, ColourDialog dialog)
-    : QToolBar(parent), view_(view), dialog_(std::move(dialog)) {
+    : QToolBar(parent), view_(view), dialog_(std::move(dialog)), faceTip_(face.tooltip) {
   setObjectName(QStringLiteral("FormatToolBar"));
   setIconSize(QSize(16, 15));
   AddToolbarItems(this, items);
@@ -83,9 +83,9 @@ void FormatToolBar::Update() {
   // A face the file holds and this system lacks selects nothing; the
   // tooltip says which face it is, so the empty box has its reason.
   const bool installed = Show(faceBox_, FromCp1252(face));
-  faceBox_->setToolTip(installed ? TooltipOf(CommandId::Font)
-                                 : TooltipOf(CommandId::Font) + QStringLiteral(": \"%1\", not installed")
-                                                                   .arg(FromCp1252(face)));
+  faceBox_->setToolTip(installed ? faceTip_
+                                 : faceTip_ + QStringLiteral(": \"%1\", not installed")
+                                                  .arg(FromCp1252(face)));
   const QString size = QString::number(TargetSize(view_.Format(), view_.Target()));
   if (sizeBox_->currentText() != size) sizeBox_->setCurrentIndex(sizeBox_->findText(size, Qt::MatchExactly));
 }

@@ -57,6 +57,7 @@ class FormatToolBar : public QToolBar {
  private:
   CardStackView& view_;
   ColourDialog dialog_;
+  QString faceTip_;  // the face box's own tooltip, before any "not installed"
   QComboBox* faceBox_;
   QComboBox* sizeBox_;
   QPointer<ColourPicker> picker_;
