@@ -43,7 +43,8 @@ class BenchDialogs : public tessel::Dialogs {
   QString goToText;
   int messages = 0;
   QMessageBox::StandardButton Message(QWidget*, QMessageBox::Icon, const QString&,
-                                      const QString&, QMessageBox::StandardButtons) override {
+                                      const QString&, QMessageBox::StandardButtons,
+                                      const QString& = QString()) override {
     ++messages;
     return QMessageBox::Ok;
   }

@@ -15,7 +15,7 @@ std::optional<std::string> InitialFolder(const std::string& lastFile, char separ
 }
 
 bool Document::Report(const FileResult& result) {
-  if (!result) ui_.ShowError(result.message);
+  if (!result) ui_.ShowError(result.message, result.Reason());
   return result.ok;
 }
 
@@ -127,7 +127,7 @@ bool Document::Close() {
 void Document::LoadCommandLine(const std::string& text) {
   if (LooksLikeCrdFile(text)) {
     const FileResult result = ImportCardfileFrom(text);
-    if (!result.message.empty()) ui_.ShowMessage(result.message);
+    if (!result.message.empty()) ui_.ShowMessage(result.message, result.Reason());
     if (!result.ok) SetPath(text);
     return;
   }
@@ -145,7 +145,7 @@ void Document::ImportCardfile(CardfileImportUi& ui) {
   // A warning comes after the cards are in, so the user sees what did come
   // through.
   if (const FileResult result = ImportCardfileFrom(*chosen); !result.message.empty()) {
-    ui_.ShowMessage(result.message);
+    ui_.ShowMessage(result.message, result.Reason());
   }
 }
 

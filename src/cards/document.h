@@ -19,11 +19,12 @@ enum class SaveAnswer { Yes, No, Cancel };
 class DocumentUi {
  public:
   virtual ~DocumentUi() = default;
-  // A failed read or save, in the program's error box.
-  virtual void ShowError(const std::string& text) = 0;
+  // A failed read or save, in the program's error box; `reason` (the
+  // system's, may be empty) goes beneath the text.
+  virtual void ShowError(const std::string& text, const std::string& reason) = 0;
   // The program's plain message box: the exclamation icon and the
   // program's name as caption (a Cardfile file's failure or damage).
-  virtual void ShowMessage(const std::string& text) = 0;
+  virtual void ShowMessage(const std::string& text, const std::string& reason) = 0;
   // "Save Changes ?" with Yes, No and Cancel.
   virtual SaveAnswer AskSaveChanges() = 0;
   // The file dialogs; nullopt when the user cancels. `folder` is the initial

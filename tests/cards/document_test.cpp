@@ -25,6 +25,7 @@ class ScriptedUi final : public DocumentUi {
   int asked = 0;
   std::vector<std::optional<std::string>> folders;  // of every file dialog
   std::vector<std::string> errors;
+  std::vector<std::string> reasons;  // beneath each error
   std::vector<std::string> notices;  // of the plain message box
   std::string title = "Tessel - Untitled";
   std::optional<std::size_t> shownCount;
@@ -45,8 +46,13 @@ class ScriptedUi final : public DocumentUi {
   std::optional<std::string> AskSavePath(const std::optional<std::string>& folder) override {
     return Next(savePaths, folder);
   }
-  void ShowError(const std::string& text) override { errors.push_back(text); }
-  void ShowMessage(const std::string& text) override { notices.push_back(text); }
+  void ShowError(const std::string& text, const std::string& reason) override {
+    errors.push_back(text);
+    reasons.push_back(reason);
+  }
+  void ShowMessage(const std::string& text, const std::string&) override {
+    notices.push_back(text);
+  }
   void SetTitle(const std::string& t) override { title = t; }
   void ShowCardCount(std::size_t n) override { shownCount = n; }
   void ApplyCardFormat() override { ++formatted; }

@@ -2,6 +2,7 @@
 
 #include <QDesktopServices>
 #include <QFileDialog>
+#include <QLabel>
 
 namespace tessel {
 
@@ -31,9 +32,15 @@ FileKind CardFileKind() { return {QStringLiteral("Tessel Files (*.tsl)"), QStrin
 
 QMessageBox::StandardButton QtDialogs::Message(QWidget* parent, QMessageBox::Icon icon,
                                                const QString& caption, const QString& text,
-                                               QMessageBox::StandardButtons buttons) {
+                                               QMessageBox::StandardButtons buttons,
+                                               const QString& reason) {
   QMessageBox box(icon, caption, text, buttons, parent);
   box.setTextFormat(Qt::PlainText);
+  box.setInformativeText(reason);
+  // A file name in the reason must not be read as markup either.
+  if (auto* label = box.findChild<QLabel*>(QStringLiteral("qt_msgbox_informativelabel"))) {
+    label->setTextFormat(Qt::PlainText);
+  }
   return static_cast<QMessageBox::StandardButton>(box.exec());
 }
 

@@ -25,9 +25,11 @@ class Dialogs {
  public:
   virtual ~Dialogs() = default;
   // The text is shown as it stands, never as markup: it may hold card texts.
+  // `reason`, when given, is the system's word on a failure, beneath it.
   virtual QMessageBox::StandardButton Message(QWidget* parent, QMessageBox::Icon icon,
                                               const QString& caption, const QString& text,
-                                              QMessageBox::StandardButtons buttons) = 0;
+                                              QMessageBox::StandardButtons buttons,
+                                              const QString& reason = QString()) = 0;
   // A file to read; empty when cancelled. `folder`: where to start, nullopt
   // for the dialog's own choice.
   virtual QString OpenFileName(QWidget* parent, const std::optional<QString>& folder,
@@ -45,7 +47,8 @@ class QtDialogs final : public Dialogs {
  public:
   QMessageBox::StandardButton Message(QWidget* parent, QMessageBox::Icon icon,
                                       const QString& caption, const QString& text,
-                                      QMessageBox::StandardButtons buttons) override;
+                                      QMessageBox::StandardButtons buttons,
+                                      const QString& reason = QString()) override;
   QString OpenFileName(QWidget* parent, const std::optional<QString>& folder,
                        const FileKind& kind) override;
   QString SaveFileName(QWidget* parent, const std::optional<QString>& folder,

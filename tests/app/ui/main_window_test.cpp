@@ -177,6 +177,17 @@ TEST_F(MainWindowTest, TitleAndCardPaneFollowNewOpenFailedOpenAndSaveAs) {
   EXPECT_TRUE(Eventually([&] { return w.CardCountText() == "0 Cards"; }));
 }
 
+TEST_F(MainWindowTest, AFailedSaveKeepsItsMessageAndSaysWhyBeneathIt) {
+  MainWindow& w = Window();
+  OpenThrough(CardFile("two.tsl", {"b", "a"}));
+  const QString target = files.filePath("no such folder/cards.tsl");
+  dialogs.saveNames = {target};
+  w.RunCommand(CommandId::SaveAs);
+  ASSERT_EQ(dialogs.shown.size(), 1u);
+  EXPECT_EQ(dialogs.shown[0].text, "File Error - \"" + target + "\"");
+  EXPECT_TRUE(dialogs.shown[0].reason.endsWith("No such file or directory")) << dialogs.shown[0].reason.toStdString();
+}
+
 TEST_F(MainWindowTest, SaveChangesPromptOnNewOpenAndClose) {
   MainWindow& w = Window();
   const QString path = CardFile("cards.tsl", {"a", "b"});
