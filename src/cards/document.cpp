@@ -1,5 +1,8 @@
 #include "cards/document.h"
 
+#include <filesystem>
+#include <system_error>
+
 #include "cards/crd_file.h"
 
 namespace tessel {
@@ -128,11 +131,23 @@ void Document::LoadCommandLine(const std::string& text) {
   if (LooksLikeCrdFile(text)) {
     const FileResult result = ImportCardfileFrom(text);
     if (!result.message.empty()) ui_.ShowMessage(result.message, result.Reason());
-    if (!result.ok) SetPath(text);
+    if (!result.ok) NameUnreadFile(text);
     return;
   }
-  Report(ReadCardFile(cards_, format_, text));
+  if (!Report(ReadCardFile(cards_, format_, text))) {
+    NameUnreadFile(text);
+    return;
+  }
   SetPath(text);
+}
+
+void Document::NameUnreadFile(const std::string& path) {
+  SetPath(path);
+  // A missing file is made by Save. One that is there but could not be read
+  // (damaged, another format, no permission) still holds the user's data:
+  // Save goes to Save As, as after an import, until a card file is written.
+  std::error_code error;
+  saveBlocked_ = std::filesystem::exists(path, error) || error;
 }
 
 void Document::ImportCardfile(CardfileImportUi& ui) {

@@ -62,7 +62,8 @@ class Document {
 
   const std::string& Path() const { return path_; }
   bool SaveBlocked() const { return saveBlocked_; }
-  // Set by a Cardfile import, whose path must not be overwritten by Save.
+  // Set while the path names a file Save must not overwrite: an import's,
+  // or one the start-up load could not read.
   void SetSaveBlocked(bool blocked) { saveBlocked_ = blocked; }
   bool Merging() const { return merging_; }
 
@@ -75,8 +76,10 @@ class Document {
   void Merge();
   // Steps of closing that concern the document. False: the window stays.
   bool Close();
-  // The start-up load: the path and title follow the text whatever the read
-  // gave. A Cardfile file (known by its signature) is imported instead.
+  // The start-up load. The path and title follow the text whatever the read
+  // gave; a file that is there but could not be read
+  // blocks Save as an import does. A Cardfile file (known by its signature)
+  // is imported instead.
   void LoadCommandLine(const std::string& text);
 
   // File > Import > Cardfile...: the file dialog, New with its prompt, then
@@ -97,6 +100,8 @@ class Document {
   // Asks about unsaved changes; false when the document must be kept.
   bool ResolveChanges();
   void SetPath(const std::string& path);
+  // Names the document after a file the start-up load could not read.
+  void NameUnreadFile(const std::string& path);
   std::optional<std::string> DialogFolder() const;
   void FocusIfCards();
 

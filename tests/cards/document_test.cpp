@@ -318,6 +318,35 @@ TEST_F(DocumentTest, CommandLineFileNamesTheDocumentEvenWhenUnreadable) {
   EXPECT_EQ(other.Size(), 1u);
 }
 
+TEST_F(DocumentTest, AnUnreadableCommandLineFileIsNeverOverwritten) {
+  std::vector<uint8_t> cut = CardFileBytes(FormatSettings{}, {CardInfo("a"), CardInfo("b")});
+  cut.resize(cut.size() - 3);
+  const std::string damaged = dir.File("damaged.tsl");
+  test::WriteBytes(damaged, cut);
+  const std::string text = dir.File("notes.txt");
+  test::WriteBytes(text, {'h', 'i', '\n'});
+  test::Bytes crd = test::ClassicCrdFile({{"a", "A"}});
+  crd.v.resize(9);
+  const std::string crdPath = dir.File("cut.crd");
+  test::WriteBytes(crdPath, crd.v);
+
+  for (const std::string& path : {damaged, text, crdPath}) {
+    SCOPED_TRACE(path);
+    const std::vector<uint8_t> before = test::ReadBytes(path);
+    doc.LoadCommandLine(path);
+    EXPECT_EQ(ui.title, "Tessel - " + path);
+    EXPECT_TRUE(doc.SaveBlocked());
+    EditedCard();
+    const std::string saved = path + ".tsl";
+    ui.savePaths = {saved};
+    EXPECT_TRUE(doc.Save());  // Save As, never the file named
+    EXPECT_EQ(test::ReadBytes(path), before);
+    EXPECT_TRUE(std::filesystem::exists(saved));
+    EXPECT_EQ(doc.Path(), saved);
+    doc.New();
+  }
+}
+
 TEST(CommandRules, EachInputGatesOnlyItsCommands) {
   CommandInputs in{.cards = 1};
   EXPECT_FALSE(CommandEnabled(CommandId::MailCard, in));
