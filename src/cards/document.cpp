@@ -139,6 +139,11 @@ void Document::LoadCommandLine(const std::string& text) {
     return;
   }
   SetPath(text);
+  ui_.ShowCardCount(cards_.Size());
+  if (!cards_.Empty()) {
+    ui_.ApplyCardFormat();
+    ui_.FocusFrontBody();
+  }
 }
 
 void Document::NameUnreadFile(const std::string& path) {

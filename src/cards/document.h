@@ -76,8 +76,8 @@ class Document {
   void Merge();
   // Steps of closing that concern the document. False: the window stays.
   bool Close();
-  // The start-up load. The path and title follow the text whatever the read
-  // gave; a file that is there but could not be read
+  // The start-up load, as Open reads a file. The path and title follow the
+  // text whatever the read gave; a file that is there but could not be read
   // blocks Save as an import does. A Cardfile file (known by its signature)
   // is imported instead.
   void LoadCommandLine(const std::string& text);

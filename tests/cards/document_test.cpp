@@ -347,6 +347,18 @@ TEST_F(DocumentTest, AnUnreadableCommandLineFileIsNeverOverwritten) {
   }
 }
 
+TEST_F(DocumentTest, CommandLineFileGetsItsFormatAsOpenGivesIt) {
+  FormatSettings stored;
+  stored.bodyFace = "Courier";
+  stored.bodySize = 14;
+  const std::string path = dir.File("styled.tsl");
+  test::WriteBytes(path, CardFileBytes(stored, {CardInfo("a")}));
+  doc.LoadCommandLine(path);
+  EXPECT_EQ(format.bodyFace, "Courier");
+  EXPECT_EQ(ui.formatted, 1);
+  EXPECT_EQ(ui.shownCount, 1u);
+}
+
 TEST(CommandRules, EachInputGatesOnlyItsCommands) {
   CommandInputs in{.cards = 1};
   EXPECT_FALSE(CommandEnabled(CommandId::MailCard, in));
