@@ -79,9 +79,10 @@ class ScriptedDialogs final : public Dialogs {
     modalAnswers.pop_front();
     return answer(dialog);
   }
+  bool urlOpens = true;  // what OpenUrl answers
   bool OpenUrl(const QUrl& url) override {
     urls.push_back(url);
-    return true;
+    return urlOpens;
   }
   int Prompts() const {
     int n = 0;

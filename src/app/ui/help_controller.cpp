@@ -1,5 +1,6 @@
 #include "app/ui/help_controller.h"
 
+#include <QDir>
 #include <QFileInfo>
 
 #include "app/ui/about_box.h"
@@ -14,7 +15,16 @@ HelpController::HelpController(AppContext& context) : c_(context) {
 
 void HelpController::ShowHelp() {
   const QString path = DataFolder(c_.settings, QStringLiteral("help")) + QStringLiteral("/tessel.html");
-  if (QFileInfo(path).isFile() && c_.dialogs.OpenUrl(QUrl::fromLocalFile(path))) return;
+  if (QFileInfo(path).isFile()) {
+    if (c_.dialogs.OpenUrl(QUrl::fromLocalFile(path))) return;
+    // No program took the page (no browser installed): say where it is, so
+    // that it can be opened by hand.
+    c_.ShowStandardMessage(
+        QStringLiteral("The help page could not be opened. You can open it in a web browser "
+                       "yourself; it is at:\n%1")
+            .arg(QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath())));
+    return;
+  }
   c_.ShowStandardMessage(QStringLiteral(
                              "There is a problem with the help file.\n"
                              "You may need the Microsoft HTML Help Update\n"

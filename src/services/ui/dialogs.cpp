@@ -3,6 +3,7 @@
 #include <QDesktopServices>
 #include <QFileDialog>
 #include <QLabel>
+#include <QProcess>
 
 namespace tessel {
 
@@ -56,6 +57,28 @@ QString QtDialogs::SaveFileName(QWidget* parent, const std::optional<QString>& f
 
 int QtDialogs::RunModal(QDialog& dialog) { return dialog.exec(); }
 
-bool QtDialogs::OpenUrl(const QUrl& url) { return QDesktopServices::openUrl(url); }
+bool QtDialogs::OpenUrl(const QUrl& url) {
+  if (!url.isLocalFile()) return QDesktopServices::openUrl(url);
+  // QDesktopServices reports a file handed to xdg-open as opened as soon as
+  // xdg-open starts, also when it then finds no program for it; its exit
+  // status tells. Where it is still running after a while it waits on the
+  // program it started: that one is left to go on, unparented, so that
+  // neither this call nor the program's end stops it.
+  auto* opener = new QProcess;
+  opener->setProcessChannelMode(QProcess::ForwardedChannels);
+  opener->start(QStringLiteral("xdg-open"), {url.toLocalFile()});
+  if (!opener->waitForStarted()) {
+    delete opener;
+    return false;
+  }
+  constexpr int kOpenerWaitMs = 2000;
+  if (opener->waitForFinished(kOpenerWaitMs)) {
+    const bool opened = opener->exitStatus() == QProcess::NormalExit && opener->exitCode() == 0;
+    delete opener;
+    return opened;
+  }
+  QObject::connect(opener, &QProcess::finished, opener, &QObject::deleteLater);
+  return true;
+}
 
 }  // namespace tessel

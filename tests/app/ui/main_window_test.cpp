@@ -343,6 +343,31 @@ TEST_F(MainWindowTest, HelpOpensTheInstalledPageOrExplains) {
   EXPECT_TRUE(lines[2].endsWith(" and follow the instructions from there"));
 }
 
+TEST_F(MainWindowTest, HelpThatNoProgramTakesSaysWhereThePageIs) {
+  MainWindow& w = Window();
+  dialogs.urlOpens = false;
+  w.RunCommand(CommandId::HelpContents);
+  ASSERT_EQ(dialogs.shown.size(), 1u);
+  const QString page = QFileInfo(TESSEL_SOURCE_DIR "/resources/help/tessel.html").absoluteFilePath();
+  EXPECT_TRUE(dialogs.shown[0].text.startsWith("The help page could not be opened."));
+  EXPECT_TRUE(dialogs.shown[0].text.endsWith("\n" + page)) << dialogs.shown[0].text.toStdString();
+
+  // The real hand-over knows when xdg-open found no program for the page.
+  QTemporaryDir bin;
+  const QByteArray oldPath = qgetenv("PATH");
+  qputenv("PATH", bin.path().toLocal8Bit());
+  QtDialogs real;
+  for (int status : {3, 0}) {
+    QFile stub(bin.filePath("xdg-open"));
+    ASSERT_TRUE(stub.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    stub.write("#!/bin/sh\nexit " + QByteArray::number(status) + "\n");
+    stub.close();
+    stub.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    EXPECT_EQ(real.OpenUrl(QUrl::fromLocalFile(page)), status == 0) << status;
+  }
+  qputenv("PATH", oldPath);
+}
+
 TEST_F(MainWindowTest, AboutIsModalWithNameVersionAndMaker) {
   MainWindow& w = Window();
   w.RunCommand(CommandId::About);
