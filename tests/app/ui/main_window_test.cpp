@@ -368,6 +368,25 @@ TEST_F(MainWindowTest, HelpThatNoProgramTakesSaysWhereThePageIs) {
   qputenv("PATH", oldPath);
 }
 
+TEST_F(MainWindowTest, TheHelpPageSaysMergeLeavesChangesToSave) {
+  // What the page says about Merge is what the window does.
+  QFile page(TESSEL_SOURCE_DIR "/resources/help/tessel.html");
+  ASSERT_TRUE(page.open(QIODevice::ReadOnly));
+  const QString html = QString::fromUtf8(page.readAll());
+  const qsizetype at = html.indexOf("<td>Merge...</td>");
+  ASSERT_GE(at, 0);
+  const QString row = html.mid(at, html.indexOf("</tr>", at) - at);
+  EXPECT_TRUE(row.contains("Save Changes ?")) << row.toStdString();
+
+  MainWindow& w = Window();
+  OpenThrough(CardFile("base.tsl", {"a"}));
+  dialogs.openNames = {CardFile("more.tsl", {"b"})};
+  w.RunCommand(CommandId::Merge);
+  dialogs.answers = {QMessageBox::Cancel};
+  EXPECT_FALSE(w.close());
+  EXPECT_EQ(dialogs.Prompts(), 1);
+}
+
 TEST_F(MainWindowTest, AboutIsModalWithNameVersionAndMaker) {
   MainWindow& w = Window();
   w.RunCommand(CommandId::About);
