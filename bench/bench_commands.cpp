@@ -60,7 +60,7 @@ class BenchDialogs : public tessel::Dialogs {
     if (auto* goTo = qobject_cast<tessel::GoToDialog*>(&dialog)) goTo->Edit()->setText(goToText);
     return QDialog::Accepted;
   }
-  bool OpenUrl(const QUrl&) override { return false; }
+  bool OpenUrl(const QUrl&, std::function<void()> = {}) override { return false; }
 };
 
 }  // namespace

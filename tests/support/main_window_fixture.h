@@ -79,10 +79,11 @@ class ScriptedDialogs final : public Dialogs {
     modalAnswers.pop_front();
     return answer(dialog);
   }
-  bool urlOpens = true;  // what OpenUrl answers
-  bool OpenUrl(const QUrl& url) override {
+  bool urlOpens = true;  // false: the program it went to then fails
+  bool OpenUrl(const QUrl& url, std::function<void()> failedLater = {}) override {
     urls.push_back(url);
-    return urlOpens;
+    if (!urlOpens && failedLater) failedLater();
+    return true;
   }
   int Prompts() const {
     int n = 0;

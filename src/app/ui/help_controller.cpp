@@ -2,6 +2,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QPointer>
 
 #include "app/ui/about_box.h"
 #include "services/ui/data_folder.h"
@@ -16,13 +17,18 @@ HelpController::HelpController(AppContext& context) : c_(context) {
 void HelpController::ShowHelp() {
   const QString path = DataFolder(c_.settings, QStringLiteral("help")) + QStringLiteral("/tessel.html");
   if (QFileInfo(path).isFile()) {
-    if (c_.dialogs.OpenUrl(QUrl::fromLocalFile(path))) return;
-    // No program took the page (no browser installed): say where it is, so
-    // that it can be opened by hand.
-    c_.ShowStandardMessage(
-        QStringLiteral("The help page could not be opened. You can open it in a web browser "
-                       "yourself; it is at:\n%1")
-            .arg(QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath())));
+    // Where no program takes the page (no browser installed), say where it
+    // is, so that it can be opened by hand.
+    const QString where = QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath());
+    // xdg-open may fail after the window is gone.
+    const auto cannotOpen = [this, where, window = QPointer<QWidget>(c_.frame.Window())] {
+      if (!window) return;
+      c_.ShowStandardMessage(
+          QStringLiteral("The help page could not be opened. You can open it in a web browser "
+                         "yourself; it is at:\n%1")
+              .arg(where));
+    };
+    if (!c_.dialogs.OpenUrl(QUrl::fromLocalFile(path), cannotOpen)) cannotOpen();
     return;
   }
   c_.ShowStandardMessage(QStringLiteral(

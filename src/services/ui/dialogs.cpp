@@ -57,27 +57,25 @@ QString QtDialogs::SaveFileName(QWidget* parent, const std::optional<QString>& f
 
 int QtDialogs::RunModal(QDialog& dialog) { return dialog.exec(); }
 
-bool QtDialogs::OpenUrl(const QUrl& url) {
+bool QtDialogs::OpenUrl(const QUrl& url, std::function<void()> failedLater) {
   if (!url.isLocalFile()) return QDesktopServices::openUrl(url);
   // QDesktopServices reports a file handed to xdg-open as opened as soon as
   // xdg-open starts, also when it then finds no program for it; its exit
-  // status tells. Where it is still running after a while it waits on the
-  // program it started: that one is left to go on, unparented, so that
-  // neither this call nor the program's end stops it.
+  // status tells. It may try browsers for seconds, or wait on the one it
+  // started, so it is watched without waiting. It has no parent: neither
+  // this window's nor the program's end stops a browser it runs.
   auto* opener = new QProcess;
   opener->setProcessChannelMode(QProcess::ForwardedChannels);
+  QObject::connect(opener, &QProcess::finished, opener,
+                   [opener, failedLater = std::move(failedLater)](int code, QProcess::ExitStatus status) {
+                     if ((status != QProcess::NormalExit || code != 0) && failedLater) failedLater();
+                     opener->deleteLater();
+                   });
   opener->start(QStringLiteral("xdg-open"), {url.toLocalFile()});
   if (!opener->waitForStarted()) {
     delete opener;
     return false;
   }
-  constexpr int kOpenerWaitMs = 2000;
-  if (opener->waitForFinished(kOpenerWaitMs)) {
-    const bool opened = opener->exitStatus() == QProcess::NormalExit && opener->exitCode() == 0;
-    delete opener;
-    return opened;
-  }
-  QObject::connect(opener, &QProcess::finished, opener, &QObject::deleteLater);
   return true;
 }
 

@@ -2,6 +2,7 @@
 // main window uses, behind one interface so that tests can answer them.
 #pragma once
 
+#include <functional>
 #include <optional>
 
 #include <QMessageBox>
@@ -39,7 +40,10 @@ class Dialogs {
   virtual QString SaveFileName(QWidget* parent, const std::optional<QString>& folder,
                                const FileKind& kind) = 0;
   virtual int RunModal(QDialog& dialog) = 0;
-  virtual bool OpenUrl(const QUrl& url) = 0;
+  // Hands the address to the desktop; false when that failed at once. A
+  // local file goes to a program that may only later find it can show
+  // nothing: `failedLater` is then called.
+  virtual bool OpenUrl(const QUrl& url, std::function<void()> failedLater = {}) = 0;
 };
 
 // The real thing: QMessageBox, QFileDialog, QDialog::exec, QDesktopServices.
@@ -54,7 +58,7 @@ class QtDialogs final : public Dialogs {
   QString SaveFileName(QWidget* parent, const std::optional<QString>& folder,
                        const FileKind& kind) override;
   int RunModal(QDialog& dialog) override;
-  bool OpenUrl(const QUrl& url) override;
+  bool OpenUrl(const QUrl& url, std::function<void()> failedLater = {}) override;
 };
 
 }  // namespace tessel
