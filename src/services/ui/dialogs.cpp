@@ -1,5 +1,6 @@
 #include "services/ui/dialogs.h"
 
+#include <QCoreApplication>
 #include <QDesktopServices>
 #include <QFileDialog>
 #include <QLabel>
@@ -68,7 +69,11 @@ bool QtDialogs::OpenUrl(const QUrl& url, std::function<void()> failedLater) {
   opener->setProcessChannelMode(QProcess::ForwardedChannels);
   QObject::connect(opener, &QProcess::finished, opener,
                    [opener, failedLater = std::move(failedLater)](int code, QProcess::ExitStatus status) {
-                     if ((status != QProcess::NormalExit || code != 0) && failedLater) failedLater();
+                     // Queued: a message box run inside QProcess's own signal
+                     // would never be painted.
+                     if ((status != QProcess::NormalExit || code != 0) && failedLater) {
+                       QMetaObject::invokeMethod(qApp, failedLater, Qt::QueuedConnection);
+                     }
                      opener->deleteLater();
                    });
   opener->start(QStringLiteral("xdg-open"), {url.toLocalFile()});
