@@ -43,7 +43,8 @@ class BenchDialogs : public tessel::Dialogs {
   QString goToText;
   int messages = 0;
   QMessageBox::StandardButton Message(QWidget*, QMessageBox::Icon, const QString&,
-                                      const QString&, QMessageBox::StandardButtons) override {
+                                      const QString&, QMessageBox::StandardButtons,
+                                      const QString& = QString()) override {
     ++messages;
     return QMessageBox::Ok;
   }
@@ -59,7 +60,7 @@ class BenchDialogs : public tessel::Dialogs {
     if (auto* goTo = qobject_cast<tessel::GoToDialog*>(&dialog)) goTo->Edit()->setText(goToText);
     return QDialog::Accepted;
   }
-  bool OpenUrl(const QUrl&) override { return false; }
+  bool OpenUrl(const QUrl&, std::function<void()> = {}) override { return false; }
 };
 
 }  // namespace

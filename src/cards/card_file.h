@@ -51,6 +51,11 @@ bool SerializeCardFile(ByteWriter& out, const FormatSettings& format,
                        const std::vector<CardInfo>& cards);
 std::vector<uint8_t> CardFileBytes(const FormatSettings& format, const std::vector<CardInfo>& cards);
 
+// `detail` when `message` does not already hold it, otherwise nothing.
+inline std::string ReasonBeyond(const std::string& message, const std::string& detail) {
+  return message.find(detail) == std::string::npos ? detail : std::string();
+}
+
 // What reading or saving a card file came to. The card-file code shows
 // nothing itself: the program puts `message` in a message box, the
 // command-line tool on stderr.
@@ -59,6 +64,9 @@ struct FileResult {
   std::string message;  // what the user is told when it failed
   std::string detail;   // the system's or the parser's reason, if any
   explicit operator bool() const { return ok; }
+  // What to give beneath or after the message: the detail, unless the
+  // message says it already.
+  std::string Reason() const { return ReasonBeyond(message, detail); }
 };
 
 // Adds parsed cards to the collection, sorts, refreshes and clears the

@@ -1,5 +1,8 @@
 #include "cards/document.h"
 
+#include <filesystem>
+#include <system_error>
+
 #include "cards/crd_file.h"
 
 namespace tessel {
@@ -15,7 +18,7 @@ std::optional<std::string> InitialFolder(const std::string& lastFile, char separ
 }
 
 bool Document::Report(const FileResult& result) {
-  if (!result) ui_.ShowError(result.message);
+  if (!result) ui_.ShowError(result.message, result.Reason());
   return result.ok;
 }
 
@@ -127,12 +130,29 @@ bool Document::Close() {
 void Document::LoadCommandLine(const std::string& text) {
   if (LooksLikeCrdFile(text)) {
     const FileResult result = ImportCardfileFrom(text);
-    if (!result.message.empty()) ui_.ShowMessage(result.message);
-    if (!result.ok) SetPath(text);
+    if (!result.message.empty()) ui_.ShowMessage(result.message, result.Reason());
+    if (!result.ok) NameUnreadFile(text);
     return;
   }
-  Report(ReadCardFile(cards_, format_, text));
+  if (!Report(ReadCardFile(cards_, format_, text))) {
+    NameUnreadFile(text);
+    return;
+  }
   SetPath(text);
+  ui_.ShowCardCount(cards_.Size());
+  if (!cards_.Empty()) {
+    ui_.ApplyCardFormat();
+    ui_.FocusFrontBody();
+  }
+}
+
+void Document::NameUnreadFile(const std::string& path) {
+  SetPath(path);
+  // A missing file is made by Save. One that is there but could not be read
+  // (damaged, another format, no permission) still holds the user's data:
+  // Save goes to Save As, as after an import, until a card file is written.
+  std::error_code error;
+  saveBlocked_ = std::filesystem::exists(path, error) || error;
 }
 
 void Document::ImportCardfile(CardfileImportUi& ui) {
@@ -145,7 +165,7 @@ void Document::ImportCardfile(CardfileImportUi& ui) {
   // A warning comes after the cards are in, so the user sees what did come
   // through.
   if (const FileResult result = ImportCardfileFrom(*chosen); !result.message.empty()) {
-    ui_.ShowMessage(result.message);
+    ui_.ShowMessage(result.message, result.Reason());
   }
 }
 

@@ -19,11 +19,12 @@ enum class SaveAnswer { Yes, No, Cancel };
 class DocumentUi {
  public:
   virtual ~DocumentUi() = default;
-  // A failed read or save, in the program's error box.
-  virtual void ShowError(const std::string& text) = 0;
+  // A failed read or save, in the program's error box; `reason` (the
+  // system's, may be empty) goes beneath the text.
+  virtual void ShowError(const std::string& text, const std::string& reason) = 0;
   // The program's plain message box: the exclamation icon and the
   // program's name as caption (a Cardfile file's failure or damage).
-  virtual void ShowMessage(const std::string& text) = 0;
+  virtual void ShowMessage(const std::string& text, const std::string& reason) = 0;
   // "Save Changes ?" with Yes, No and Cancel.
   virtual SaveAnswer AskSaveChanges() = 0;
   // The file dialogs; nullopt when the user cancels. `folder` is the initial
@@ -61,7 +62,8 @@ class Document {
 
   const std::string& Path() const { return path_; }
   bool SaveBlocked() const { return saveBlocked_; }
-  // Set by a Cardfile import, whose path must not be overwritten by Save.
+  // Set while the path names a file Save must not overwrite: an import's,
+  // or one the start-up load could not read.
   void SetSaveBlocked(bool blocked) { saveBlocked_ = blocked; }
   bool Merging() const { return merging_; }
 
@@ -74,8 +76,10 @@ class Document {
   void Merge();
   // Steps of closing that concern the document. False: the window stays.
   bool Close();
-  // The start-up load: the path and title follow the text whatever the read
-  // gave. A Cardfile file (known by its signature) is imported instead.
+  // The start-up load, as Open reads a file. The path and title follow the
+  // text whatever the read gave; a file that is there but could not be read
+  // blocks Save as an import does. A Cardfile file (known by its signature)
+  // is imported instead.
   void LoadCommandLine(const std::string& text);
 
   // File > Import > Cardfile...: the file dialog, New with its prompt, then
@@ -96,6 +100,8 @@ class Document {
   // Asks about unsaved changes; false when the document must be kept.
   bool ResolveChanges();
   void SetPath(const std::string& path);
+  // Names the document after a file the start-up load could not read.
+  void NameUnreadFile(const std::string& path);
   std::optional<std::string> DialogFolder() const;
   void FocusIfCards();
 

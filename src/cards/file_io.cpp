@@ -9,7 +9,9 @@
 #include <climits>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <random>
+#include <system_error>
 #include <utility>
 
 namespace tessel {
@@ -29,6 +31,24 @@ std::string DirectoryOf(const std::string& path) {
 std::string BaseName(const std::string& path) {
   const std::size_t slash = path.rfind('/');
   return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+// Follows `path` through symbolic links to the name a save must write,
+// whether or not that file exists yet; false with errno set when a link
+// cannot be read or the links go round in a loop.
+bool FollowLinks(std::string& path) {
+  for (int hops = 0; hops < 40; ++hops) {
+    std::error_code error;
+    if (!std::filesystem::is_symlink(std::filesystem::symlink_status(path, error))) return true;
+    const std::filesystem::path next = std::filesystem::read_symlink(path, error);
+    if (error) {
+      errno = error.value();
+      return false;
+    }
+    path = next.is_absolute() ? next.string() : DirectoryOf(path) + "/" + next.string();
+  }
+  errno = ELOOP;
+  return false;
 }
 
 }  // namespace
@@ -219,14 +239,10 @@ bool AtomicFile::Begin(const std::string& target) {
   inPlace_ = false;
   written_ = 0;
 
-  // Save through a link to the file it names, rather than replacing the link.
+  // Save through a link to the file it names, also one not made yet, rather
+  // than replacing the link.
+  if (!FollowLinks(target_)) return Fail("cannot follow the link");
   struct stat st {};
-  if (::lstat(target.c_str(), &st) == 0 && S_ISLNK(st.st_mode)) {
-    if (char* real = ::realpath(target.c_str(), nullptr)) {
-      target_ = real;
-      std::free(real);
-    }
-  }
   bool exists = ::stat(target_.c_str(), &st) == 0;
   // A path the system cannot even look at (a file where a folder should
   // be, a folder without search permission, a name too long) gets the

@@ -47,7 +47,10 @@ bool HasCrdExtension(const std::string& path) {
 
 Registration::Registration(const Command& command) { Commands().push_back(command); }
 
-void Fail(const std::string& message) { std::cerr << "tessel-cli: " << message << '\n'; }
+void Fail(const std::string& message, const std::string& reason) {
+  const std::string why = ReasonBeyond(message, reason);
+  std::cerr << "tessel-cli: " << message << (why.empty() ? "" : ": " + why) << '\n';
+}
 
 Loaded& KeptLoaded() {
   static std::vector<std::unique_ptr<Loaded>> kept;  // reachable, never freed
@@ -59,7 +62,7 @@ bool Load(const std::string& path, Loaded& loaded) {
   std::vector<CardInfo> imported;
   const CrdReadResult crd = LoadCrdFile(path, imported);
   if (crd.Imports() || crd.status == CrdStatus::Damaged) {
-    if (crd.status != CrdStatus::Ok) Fail(CrdMessage(crd, path));
+    if (crd.status != CrdStatus::Ok) Fail(CrdMessage(crd, path), crd.detail);
     if (!crd.Imports()) return false;
     loaded.cardfile = true;
     return Apply(loaded, CardFileData{0, std::nullopt, std::move(imported)}, path);
@@ -69,7 +72,11 @@ bool Load(const std::string& path, Loaded& loaded) {
   if (!result.Ok()) {
     // A file named as a Cardfile file gets the import's answer.
     const bool crdNamed = result.status == ReadStatus::Incompatible && HasCrdExtension(path);
-    Fail(crdNamed ? CrdMessage(crd, path) : ReadErrorMessage(result, path));
+    if (crdNamed) {
+      Fail(CrdMessage(crd, path), crd.detail);
+    } else {
+      Fail(ReadErrorMessage(result, path), result.detail);
+    }
     return false;
   }
   loaded.version = data.version;
@@ -79,7 +86,7 @@ bool Load(const std::string& path, Loaded& loaded) {
 
 int Save(Loaded& loaded, const std::string& path) {
   const FileResult written = WriteCardFile(loaded.cards, loaded.format, path);
-  if (!written) Fail(written.message);
+  if (!written) Fail(written.message, written.detail);
   return written ? 0 : 1;
 }
 

@@ -28,8 +28,9 @@ struct Registration {
 
 inline constexpr int kUsageError = 2;
 
-// Writes "tessel-cli: " and the message to stderr.
-void Fail(const std::string& message);
+// Writes "tessel-cli: " and the message to stderr, and after it the reason
+// (the system's word on a failure) unless the message already says it.
+void Fail(const std::string& message, const std::string& reason = {});
 
 // A file read as the program reads it: a card file, or a Cardfile file
 // imported.

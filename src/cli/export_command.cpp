@@ -13,7 +13,7 @@ int Export(const Args& args) {
   if (!Load(args[1], l)) return 1;
   const ExportKind kind = args[0] == "text" ? ExportKind::Text : ExportKind::Csv;
   const FileResult written = ExportCards(kind, l.cards.Cards(), args[2]);
-  if (!written) Fail(written.message);
+  if (!written) Fail(written.message, written.detail);
   return written ? 0 : 1;
 }
 

@@ -92,6 +92,30 @@ TEST(AtomicSave, SavesThroughALinkToTheFileItNames) {
   EXPECT_EQ(test::ReadBytes(real), CardFileBytes(FormatSettings{}, cards.Cards()));
 }
 
+TEST(AtomicSave, ALinkToNoFileYetIsWrittenThroughOrRefusedNeverReplaced) {
+  test::TempDir dir;
+  CardCollection cards = ManyCards(1);
+  std::filesystem::create_directory(dir.File("made"));
+  std::filesystem::create_symlink("made/x.tsl", dir.File("new.tsl"));  // relative, as ln -s makes
+  std::filesystem::create_symlink("nowhere/x.tsl", dir.File("dang.tsl"));
+  std::filesystem::create_symlink("loop.tsl", dir.File("loop.tsl"));
+
+  test::RecordingReporter errors;
+  ASSERT_TRUE(errors(WriteCardFile(cards, FormatSettings{}, dir.File("new.tsl"))));
+  EXPECT_TRUE(std::filesystem::is_symlink(dir.File("new.tsl")));
+  EXPECT_EQ(test::ReadBytes(dir.File("made/x.tsl")), CardFileBytes(FormatSettings{}, cards.Cards()));
+
+  for (const char* link : {"dang.tsl", "loop.tsl"}) {
+    const FileResult result = WriteCardFile(cards, FormatSettings{}, dir.File(link));
+    EXPECT_FALSE(result.ok) << link;
+    EXPECT_TRUE(std::filesystem::is_symlink(dir.File(link))) << link;
+    EXPECT_FALSE(result.detail.empty()) << link;
+  }
+  EXPECT_NE(WriteCardFile(cards, FormatSettings{}, dir.File("dang.tsl")).detail.find("No such file"),
+            std::string::npos);
+  EXPECT_FALSE(std::filesystem::exists(dir.File("nowhere")));
+}
+
 TEST(AtomicSave, LeavesReadOnlyFilesAlone) {
   if (::geteuid() == 0) GTEST_SKIP() << "root may write read-only files";
   test::TempDir dir;

@@ -25,6 +25,7 @@ class ScriptedUi final : public DocumentUi {
   int asked = 0;
   std::vector<std::optional<std::string>> folders;  // of every file dialog
   std::vector<std::string> errors;
+  std::vector<std::string> reasons;  // beneath each error
   std::vector<std::string> notices;  // of the plain message box
   std::string title = "Tessel - Untitled";
   std::optional<std::size_t> shownCount;
@@ -45,8 +46,13 @@ class ScriptedUi final : public DocumentUi {
   std::optional<std::string> AskSavePath(const std::optional<std::string>& folder) override {
     return Next(savePaths, folder);
   }
-  void ShowError(const std::string& text) override { errors.push_back(text); }
-  void ShowMessage(const std::string& text) override { notices.push_back(text); }
+  void ShowError(const std::string& text, const std::string& reason) override {
+    errors.push_back(text);
+    reasons.push_back(reason);
+  }
+  void ShowMessage(const std::string& text, const std::string&) override {
+    notices.push_back(text);
+  }
   void SetTitle(const std::string& t) override { title = t; }
   void ShowCardCount(std::size_t n) override { shownCount = n; }
   void ApplyCardFormat() override { ++formatted; }
@@ -310,6 +316,47 @@ TEST_F(DocumentTest, CommandLineFileNamesTheDocumentEvenWhenUnreadable) {
   Document second(other, f, settings, ui);
   second.LoadCommandLine(missing);
   EXPECT_EQ(other.Size(), 1u);
+}
+
+TEST_F(DocumentTest, AnUnreadableCommandLineFileIsNeverOverwritten) {
+  std::vector<uint8_t> cut = CardFileBytes(FormatSettings{}, {CardInfo("a"), CardInfo("b")});
+  cut.resize(cut.size() - 3);
+  const std::string damaged = dir.File("damaged.tsl");
+  test::WriteBytes(damaged, cut);
+  const std::string text = dir.File("notes.txt");
+  test::WriteBytes(text, {'h', 'i', '\n'});
+  test::Bytes crd = test::ClassicCrdFile({{"a", "A"}});
+  crd.v.resize(9);
+  const std::string crdPath = dir.File("cut.crd");
+  test::WriteBytes(crdPath, crd.v);
+
+  for (const std::string& path : {damaged, text, crdPath}) {
+    SCOPED_TRACE(path);
+    const std::vector<uint8_t> before = test::ReadBytes(path);
+    doc.LoadCommandLine(path);
+    EXPECT_EQ(ui.title, "Tessel - " + path);
+    EXPECT_TRUE(doc.SaveBlocked());
+    EditedCard();
+    const std::string saved = path + ".tsl";
+    ui.savePaths = {saved};
+    EXPECT_TRUE(doc.Save());  // Save As, never the file named
+    EXPECT_EQ(test::ReadBytes(path), before);
+    EXPECT_TRUE(std::filesystem::exists(saved));
+    EXPECT_EQ(doc.Path(), saved);
+    doc.New();
+  }
+}
+
+TEST_F(DocumentTest, CommandLineFileGetsItsFormatAsOpenGivesIt) {
+  FormatSettings stored;
+  stored.bodyFace = "Courier";
+  stored.bodySize = 14;
+  const std::string path = dir.File("styled.tsl");
+  test::WriteBytes(path, CardFileBytes(stored, {CardInfo("a")}));
+  doc.LoadCommandLine(path);
+  EXPECT_EQ(format.bodyFace, "Courier");
+  EXPECT_EQ(ui.formatted, 1);
+  EXPECT_EQ(ui.shownCount, 1u);
 }
 
 // File > Import > Cardfile...: the document's side, with its own dialog and

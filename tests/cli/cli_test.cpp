@@ -1,4 +1,5 @@
 // The command-line tool, run as a user runs it.
+#include <filesystem>
 #include <nlohmann/json.hpp>
 
 #include "support/cli_run.h"
@@ -115,6 +116,22 @@ TEST(Cli, BadInputAndBadUsageHaveTheirOwnExitStatus) {
   run = Cli("--version", dir);
   EXPECT_EQ(run.status, 0);
   EXPECT_EQ(run.out.rfind("tessel-cli ", 0), 0u);
+}
+
+TEST(Cli, AFailureGivesTheSystemsReasonAfterItsMessage) {
+  test::TempDir dir;
+  CliRun run = Cli("info " + Quoted(dir.File("missing.tsl")), dir);
+  EXPECT_EQ(run.status, 1);
+  EXPECT_EQ(run.err, "tessel-cli: There was an error opening file \"" + dir.File("missing.tsl") +
+                         "\": No such file or directory\n");
+
+  // Through a link into a folder that is not there: refused, the link kept.
+  test::WriteBytes(dir.File("ok.tsl"), CardFileBytes(FormatSettings{}, {CardInfo("a", "", 1)}));
+  std::filesystem::create_symlink("nowhere/x.tsl", dir.File("dang.tsl"));
+  run = Cli("convert " + Quoted(dir.File("ok.tsl")) + " " + Quoted(dir.File("dang.tsl")), dir);
+  EXPECT_EQ(run.status, 1);
+  EXPECT_NE(run.err.find("No such file or directory"), std::string::npos) << run.err;
+  EXPECT_TRUE(std::filesystem::is_symlink(dir.File("dang.tsl")));
 }
 
 // A file too large for the memory the tool may use is refused whole, with a

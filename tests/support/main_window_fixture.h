@@ -36,6 +36,7 @@ class ScriptedDialogs final : public Dialogs {
     QString caption;
     QString text;
     QMessageBox::StandardButtons buttons;
+    QString reason;
   };
   std::vector<Shown> shown;
   std::deque<QMessageBox::StandardButton> answers;
@@ -51,9 +52,9 @@ class ScriptedDialogs final : public Dialogs {
   std::deque<std::function<int(QDialog&)>> modalAnswers;
 
   QMessageBox::StandardButton Message(QWidget*, QMessageBox::Icon icon, const QString& caption,
-                                      const QString& text,
-                                      QMessageBox::StandardButtons buttons) override {
-    shown.push_back({icon, caption, text, buttons});
+                                      const QString& text, QMessageBox::StandardButtons buttons,
+                                      const QString& reason = QString()) override {
+    shown.push_back({icon, caption, text, buttons, reason});
     if (answers.empty()) return QMessageBox::Ok;
     const auto a = answers.front();
     answers.pop_front();
@@ -78,8 +79,10 @@ class ScriptedDialogs final : public Dialogs {
     modalAnswers.pop_front();
     return answer(dialog);
   }
-  bool OpenUrl(const QUrl& url) override {
+  bool urlOpens = true;  // false: the program it went to then fails
+  bool OpenUrl(const QUrl& url, std::function<void()> failedLater = {}) override {
     urls.push_back(url);
+    if (!urlOpens && failedLater) failedLater();
     return true;
   }
   int Prompts() const {

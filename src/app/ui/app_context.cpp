@@ -5,14 +5,15 @@
 
 namespace tessel {
 
-void AppContext::ShowStandardMessage(const QString& text, QMessageBox::Icon icon) const {
+void AppContext::ShowStandardMessage(const QString& text, QMessageBox::Icon icon,
+                                     const QString& reason) const {
   const QString caption = QFileInfo(QCoreApplication::applicationFilePath()).completeBaseName();
-  dialogs.Message(frame.Window(), icon, caption, text, QMessageBox::Ok);
+  dialogs.Message(frame.Window(), icon, caption, text, QMessageBox::Ok, reason);
 }
 
-void AppContext::ShowError(const QString& text) const {
+void AppContext::ShowError(const QString& text, const QString& reason) const {
   dialogs.Message(frame.Window(), QMessageBox::Critical, QStringLiteral("Tessel Error..."), text,
-                  QMessageBox::Ok);
+                  QMessageBox::Ok, reason);
 }
 
 }  // namespace tessel

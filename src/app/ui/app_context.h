@@ -42,10 +42,11 @@ struct AppContext {
 
   // A short message in the application's standard box: the executable's
   // name as caption, OK, the exclamation icon unless another is given.
-  void ShowStandardMessage(const QString& text,
-                           QMessageBox::Icon icon = QMessageBox::Warning) const;
+  // `reason`: the system's word on a failure, shown beneath the text.
+  void ShowStandardMessage(const QString& text, QMessageBox::Icon icon = QMessageBox::Warning,
+                           const QString& reason = QString()) const;
   // A file error: "Tessel Error..." with the stop icon.
-  void ShowError(const QString& text) const;
+  void ShowError(const QString& text, const QString& reason = QString()) const;
   void FocusFrontBody() const { view.FocusFrontBody(); }
 };
 

@@ -19,7 +19,7 @@ void ExportController::Export(ExportKind kind) {
   const QString name = c_.dialogs.SaveFileName(c_.frame.Window(), folder, file);
   if (name.isEmpty()) return;
   const FileResult written = ExportCards(kind, c_.model.cards.Cards(), ToPath(name));
-  if (!written) c_.ShowError(ToQString(written.message));
+  if (!written) c_.ShowError(ToQString(written.message), ToQString(written.Reason()));
 }
 
 }  // namespace tessel

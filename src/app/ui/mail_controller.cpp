@@ -26,17 +26,17 @@ void MailController::MailFile(MailAttachment kind) {
   const std::string path = attachments_.WriteAttachment(
       AttachmentName(c_.model.document.Path()), bytes, error);
   if (path.empty()) {
-    Report(MailResult::FileError);
+    Report(MailResult::FileError, error);
     return;
   }
   handOver_.Send(AttachmentMailRequest(path), [this](MailResult r) { Report(r); });
 }
 
-void MailController::Report(MailResult result) {
+void MailController::Report(MailResult result, const std::string& reason) {
   const char* text = MailResultText(result);
   if (!text) return;
   if (result == MailResult::FileError) {
-    c_.ShowError(ToQString(text));
+    c_.ShowError(ToQString(text), ToQString(reason));
   } else {
     c_.ShowStandardMessage(ToQString(text));
   }

@@ -15,7 +15,8 @@ class MailController final : public Controller {
  private:
   void MailCard();
   void MailFile(MailAttachment kind);
-  void Report(MailResult result);
+  // `reason`: the system's word on a file that could not be written.
+  void Report(MailResult result, const std::string& reason = {});
 
   AppContext& c_;
   // The attachments live here until the program ends: the mail program

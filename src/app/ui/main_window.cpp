@@ -197,10 +197,13 @@ void MainWindow::OnCardTimer() {
   UpdateCommandStates();
 }
 
-void MainWindow::ShowError(const std::string& text) { context_->ShowError(QString::fromUtf8(text)); }
+void MainWindow::ShowError(const std::string& text, const std::string& reason) {
+  context_->ShowError(QString::fromUtf8(text), QString::fromUtf8(reason));
+}
 
-void MainWindow::ShowMessage(const std::string& text) {
-  context_->ShowStandardMessage(QString::fromUtf8(text));
+void MainWindow::ShowMessage(const std::string& text, const std::string& reason) {
+  context_->ShowStandardMessage(QString::fromUtf8(text), QMessageBox::Warning,
+                                QString::fromUtf8(reason));
 }
 
 SaveAnswer MainWindow::AskSaveChanges() {

@@ -79,8 +79,8 @@ class MainWindow : public QMainWindow, private DocumentUi, private CardStackHost
 
  private:
   // DocumentUi: the document's title, pane and questions.
-  void ShowError(const std::string& text) override;
-  void ShowMessage(const std::string& text) override;
+  void ShowError(const std::string& text, const std::string& reason) override;
+  void ShowMessage(const std::string& text, const std::string& reason) override;
   SaveAnswer AskSaveChanges() override;
   std::optional<std::string> AskOpenPath(const std::optional<std::string>& folder) override;
   std::optional<std::string> AskSavePath(const std::optional<std::string>& folder) override;

@@ -25,7 +25,8 @@ int TagListModel::rowCount(const QModelIndex& parent) const {
 QVariant TagListModel::data(const QModelIndex& index, int role) const {
   if (!index.isValid() || index.row() >= rowCount()) return {};
   const auto row = static_cast<std::size_t>(index.row());
-  if (role == Qt::DisplayRole) return FromCp1252(cards_.At(row).index);
+  // The tooltip holds the whole text where the row has to cut it short.
+  if (role == Qt::DisplayRole || role == Qt::ToolTipRole) return FromCp1252(cards_.At(row).index);
   if (role == kTaggedRole) return marks_.Tagged(row);
   return {};
 }
@@ -56,13 +57,22 @@ void TagRowDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option
   const qreal ratio = painter->device() ? painter->device()->devicePixelRatioF() : 1.0;
   painter->drawPixmap(option.rect.topLeft(),
                       Mark(index.data(TagListModel::kTaggedRole).toBool(), ratio));
-  QRect text = option.rect.adjusted(kTagMarkWidth + kTagTextGap, 0, 0, 0);
   painter->setClipRect(option.rect);
   painter->setFont(option.font);
   painter->setPen(selected ? palette.highlightedText().color() : palette.text().color());
-  painter->drawText(text, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine,
-                    index.data(Qt::DisplayRole).toString());
+  painter->drawText(TextRect(option), Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine,
+                    ShownText(option, index));
   painter->restore();
+}
+
+QRect TagRowDelegate::TextRect(const QStyleOptionViewItem& option) {
+  return option.rect.adjusted(kTagMarkWidth + kTagTextGap, 0, 0, 0);
+}
+
+QString TagRowDelegate::ShownText(const QStyleOptionViewItem& option, const QModelIndex& index) {
+  return QFontMetrics(option.font)
+      .elidedText(index.data(Qt::DisplayRole).toString(), Qt::ElideRight,
+                  TextRect(option).width());
 }
 
 QSize TagRowDelegate::sizeHint(const QStyleOptionViewItem&, const QModelIndex&) const {

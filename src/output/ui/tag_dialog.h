@@ -53,8 +53,12 @@ class TagRowDelegate final : public QStyledItemDelegate {
   void paint(QPainter* painter, const QStyleOptionViewItem& option,
              const QModelIndex& index) const override;
   QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override;
+  // The index text as the row shows it: ending in an ellipsis where it is
+  // wider than the row leaves room for.
+  static QString ShownText(const QStyleOptionViewItem& option, const QModelIndex& index);
 
  private:
+  static QRect TextRect(const QStyleOptionViewItem& option);
   const QPixmap& Mark(bool tagged, qreal ratio) const;
   mutable QPixmap tagged_, untagged_;
 };

@@ -1,7 +1,10 @@
 #include "services/ui/dialogs.h"
 
+#include <QCoreApplication>
 #include <QDesktopServices>
 #include <QFileDialog>
+#include <QLabel>
+#include <QProcess>
 
 namespace tessel {
 
@@ -31,9 +34,15 @@ FileKind CardFileKind() { return {QStringLiteral("Tessel Files (*.tsl)"), QStrin
 
 QMessageBox::StandardButton QtDialogs::Message(QWidget* parent, QMessageBox::Icon icon,
                                                const QString& caption, const QString& text,
-                                               QMessageBox::StandardButtons buttons) {
+                                               QMessageBox::StandardButtons buttons,
+                                               const QString& reason) {
   QMessageBox box(icon, caption, text, buttons, parent);
   box.setTextFormat(Qt::PlainText);
+  box.setInformativeText(reason);
+  // A file name in the reason must not be read as markup either.
+  if (auto* label = box.findChild<QLabel*>(QStringLiteral("qt_msgbox_informativelabel"))) {
+    label->setTextFormat(Qt::PlainText);
+  }
   return static_cast<QMessageBox::StandardButton>(box.exec());
 }
 
@@ -49,6 +58,30 @@ QString QtDialogs::SaveFileName(QWidget* parent, const std::optional<QString>& f
 
 int QtDialogs::RunModal(QDialog& dialog) { return dialog.exec(); }
 
-bool QtDialogs::OpenUrl(const QUrl& url) { return QDesktopServices::openUrl(url); }
+bool QtDialogs::OpenUrl(const QUrl& url, std::function<void()> failedLater) {
+  if (!url.isLocalFile()) return QDesktopServices::openUrl(url);
+  // QDesktopServices reports a file handed to xdg-open as opened as soon as
+  // xdg-open starts, also when it then finds no program for it; its exit
+  // status tells. It may try browsers for seconds, or wait on the one it
+  // started, so it is watched without waiting. It has no parent: neither
+  // this window's nor the program's end stops a browser it runs.
+  auto* opener = new QProcess;
+  opener->setProcessChannelMode(QProcess::ForwardedChannels);
+  QObject::connect(opener, &QProcess::finished, opener,
+                   [opener, failedLater = std::move(failedLater)](int code, QProcess::ExitStatus status) {
+                     // Queued: a message box run inside QProcess's own signal
+                     // would never be painted.
+                     if ((status != QProcess::NormalExit || code != 0) && failedLater) {
+                       QMetaObject::invokeMethod(qApp, failedLater, Qt::QueuedConnection);
+                     }
+                     opener->deleteLater();
+                   });
+  opener->start(QStringLiteral("xdg-open"), {url.toLocalFile()});
+  if (!opener->waitForStarted()) {
+    delete opener;
+    return false;
+  }
+  return true;
+}
 
 }  // namespace tessel

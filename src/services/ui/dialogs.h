@@ -2,6 +2,7 @@
 // main window uses, behind one interface so that tests can answer them.
 #pragma once
 
+#include <functional>
 #include <optional>
 
 #include <QMessageBox>
@@ -25,9 +26,11 @@ class Dialogs {
  public:
   virtual ~Dialogs() = default;
   // The text is shown as it stands, never as markup: it may hold card texts.
+  // `reason`, when given, is the system's word on a failure, beneath it.
   virtual QMessageBox::StandardButton Message(QWidget* parent, QMessageBox::Icon icon,
                                               const QString& caption, const QString& text,
-                                              QMessageBox::StandardButtons buttons) = 0;
+                                              QMessageBox::StandardButtons buttons,
+                                              const QString& reason = QString()) = 0;
   // A file to read; empty when cancelled. `folder`: where to start, nullopt
   // for the dialog's own choice.
   virtual QString OpenFileName(QWidget* parent, const std::optional<QString>& folder,
@@ -37,7 +40,10 @@ class Dialogs {
   virtual QString SaveFileName(QWidget* parent, const std::optional<QString>& folder,
                                const FileKind& kind) = 0;
   virtual int RunModal(QDialog& dialog) = 0;
-  virtual bool OpenUrl(const QUrl& url) = 0;
+  // Hands the address to the desktop; false when that failed at once. A
+  // local file goes to a program that may only later find it can show
+  // nothing: `failedLater` is then called.
+  virtual bool OpenUrl(const QUrl& url, std::function<void()> failedLater = {}) = 0;
 };
 
 // The real thing: QMessageBox, QFileDialog, QDialog::exec, QDesktopServices.
@@ -45,13 +51,14 @@ class QtDialogs final : public Dialogs {
  public:
   QMessageBox::StandardButton Message(QWidget* parent, QMessageBox::Icon icon,
                                       const QString& caption, const QString& text,
-                                      QMessageBox::StandardButtons buttons) override;
+                                      QMessageBox::StandardButtons buttons,
+                                      const QString& reason = QString()) override;
   QString OpenFileName(QWidget* parent, const std::optional<QString>& folder,
                        const FileKind& kind) override;
   QString SaveFileName(QWidget* parent, const std::optional<QString>& folder,
                        const FileKind& kind) override;
   int RunModal(QDialog& dialog) override;
-  bool OpenUrl(const QUrl& url) override;
+  bool OpenUrl(const QUrl& url, std::function<void()> failedLater = {}) override;
 };
 
 }  // namespace tessel

@@ -2,6 +2,7 @@
 
 #include <QContextMenuEvent>
 #include <QKeyEvent>
+#include <QMimeData>
 #include <QMouseEvent>
 #include <QSyntaxHighlighter>
 #include <QTextBlock>
@@ -41,8 +42,41 @@ BodyEditor::BodyEditor(QWidget* parent) : QTextEdit(parent) {
   connect(this, &QTextEdit::textChanged, this, &BodyEditor::OnTextChanged);
 }
 
+namespace {
+
+// Qt looks for a word boundary for each line it breaks, from the line's start
+// to the end of the word: a word much longer than a line costs time that
+// grows with the square of its length (a 1 MB word took a minute to show).
+// Beyond this length the body breaks lines anywhere instead.
+constexpr qsizetype kLongestWrappedWord = 2000;
+
+bool HasLongWord(const QString& text) {
+  qsizetype run = 0;
+  for (const QChar c : text) {
+    run = c.isSpace() ? 0 : run + 1;
+    if (run > kLongestWrappedWord) return true;
+  }
+  return false;
+}
+
+}  // namespace
+
+void BodyEditor::FitWrapMode(const QString& text, bool whole) {
+  if (HasLongWord(text)) {
+    setWordWrapMode(QTextOption::WrapAnywhere);
+  } else if (whole) {
+    setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+  }
+}
+
+void BodyEditor::insertFromMimeData(const QMimeData* source) {
+  if (source->hasText()) FitWrapMode(source->text(), false);
+  QTextEdit::insertFromMimeData(source);
+}
+
 void BodyEditor::Load(const QString& text) {
   loading_ = true;
+  FitWrapMode(text, true);
   setPlainText(text);
   shown_ = document()->toRawText();
   loading_ = false;

@@ -36,11 +36,16 @@ class BodyEditor : public QTextEdit {
   void mouseMoveEvent(QMouseEvent* e) override;
   void contextMenuEvent(QContextMenuEvent* e) override;
   void focusInEvent(QFocusEvent* e) override;
+  void insertFromMimeData(const QMimeData* source) override;
 
  private:
   static bool ReachesBody(const QKeyEvent& e);
   QString LinkAt(const QPoint& viewportPos) const;
   void OnTextChanged();
+  // Breaks lines anywhere once `text` holds a word too long to break at word
+  // boundaries in good time; `whole`: the text is the whole body, so an
+  // ordinary one goes back to breaking at words.
+  void FitWrapMode(const QString& text, bool whole);
 
   bool loading_ = false;
   QString shown_;  // the raw text last loaded or reported

@@ -195,6 +195,17 @@ TEST_F(MainWindowTest, TitleAndCardPaneFollowNewOpenFailedOpenAndSaveAs) {
   EXPECT_TRUE(Eventually([&] { return w.CardCountText() == "0 Cards"; }));
 }
 
+TEST_F(MainWindowTest, AFailedSaveKeepsItsMessageAndSaysWhyBeneathIt) {
+  MainWindow& w = Window();
+  OpenThrough(CardFile("two.tsl", {"b", "a"}));
+  const QString target = files.filePath("no such folder/cards.tsl");
+  dialogs.saveNames = {target};
+  w.RunCommand(CommandId::SaveAs);
+  ASSERT_EQ(dialogs.shown.size(), 1u);
+  EXPECT_EQ(dialogs.shown[0].text, "File Error - \"" + target + "\"");
+  EXPECT_TRUE(dialogs.shown[0].reason.endsWith("No such file or directory")) << dialogs.shown[0].reason.toStdString();
+}
+
 TEST_F(MainWindowTest, SaveChangesPromptOnNewOpenAndClose) {
   MainWindow& w = Window();
   const QString path = CardFile("cards.tsl", {"a", "b"});
@@ -383,6 +394,52 @@ TEST_F(MainWindowTest, HelpOpensTheInstalledPageOrExplains) {
   EXPECT_EQ(lines[1], "You may need the Microsoft HTML Help Update");
   EXPECT_TRUE(lines[2].startsWith("Please, go to https://"));
   EXPECT_TRUE(lines[2].endsWith(" and follow the instructions from there"));
+}
+
+TEST_F(MainWindowTest, HelpThatNoProgramTakesSaysWhereThePageIs) {
+  MainWindow& w = Window();
+  dialogs.urlOpens = false;
+  w.RunCommand(CommandId::HelpContents);
+  ASSERT_EQ(dialogs.shown.size(), 1u);
+  const QString page = QFileInfo(TESSEL_SOURCE_DIR "/resources/help/tessel.html").absoluteFilePath();
+  EXPECT_TRUE(dialogs.shown[0].text.startsWith("The help page could not be opened."));
+  EXPECT_TRUE(dialogs.shown[0].text.endsWith("\n" + page)) << dialogs.shown[0].text.toStdString();
+
+  // The real hand-over knows when xdg-open found no program for the page.
+  QTemporaryDir bin;
+  const QByteArray oldPath = qgetenv("PATH");
+  qputenv("PATH", bin.path().toLocal8Bit());
+  QtDialogs real;
+  for (int status : {3, 0}) {
+    QFile stub(bin.filePath("xdg-open"));
+    ASSERT_TRUE(stub.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    stub.write("#!/bin/sh\nexit " + QByteArray::number(status) + "\n");
+    stub.close();
+    stub.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    bool failed = false;
+    EXPECT_TRUE(real.OpenUrl(QUrl::fromLocalFile(page), [&] { failed = true; }));
+    EXPECT_EQ(Eventually([&] { return failed; }), status != 0) << status;
+  }
+  qputenv("PATH", oldPath);
+}
+
+TEST_F(MainWindowTest, TheHelpPageSaysMergeLeavesChangesToSave) {
+  // What the page says about Merge is what the window does.
+  QFile page(TESSEL_SOURCE_DIR "/resources/help/tessel.html");
+  ASSERT_TRUE(page.open(QIODevice::ReadOnly));
+  const QString html = QString::fromUtf8(page.readAll());
+  const qsizetype at = html.indexOf("<td>Merge...</td>");
+  ASSERT_GE(at, 0);
+  const QString row = html.mid(at, html.indexOf("</tr>", at) - at);
+  EXPECT_TRUE(row.contains("Save Changes ?")) << row.toStdString();
+
+  MainWindow& w = Window();
+  OpenThrough(CardFile("base.tsl", {"a"}));
+  dialogs.openNames = {CardFile("more.tsl", {"b"})};
+  w.RunCommand(CommandId::Merge);
+  dialogs.answers = {QMessageBox::Cancel};
+  EXPECT_FALSE(w.close());
+  EXPECT_EQ(dialogs.Prompts(), 1);
 }
 
 TEST_F(MainWindowTest, AboutIsModalWithNameVersionAndMaker) {

@@ -191,6 +191,30 @@ TEST_F(TagDialogTest, RowsShowTheMarkAndTheTextBesideIt) {
   EXPECT_TRUE(textAfter);
 }
 
+TEST_F(TagDialogTest, ALongTextEndsInAnEllipsisAndIsWholeInTheTooltip) {
+  const std::string whole = "Baker, Tom (plumber, evenings and weekends)";
+  cards.AppendCards({CardInfo(whole)});
+  TagDialog d(cards);
+  d.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&d));
+  QAbstractItemModel* model = d.List()->model();
+  const auto shown = [&](int row) {
+    QStyleOptionViewItem option;
+    option.initFrom(d.List());
+    option.rect = d.List()->visualRect(model->index(row, 0));
+    return TagRowDelegate::ShownText(option, model->index(row, 0));
+  };
+  int longRow = 0;
+  while (model->index(longRow, 0).data().toString() != QString::fromStdString(whole)) ++longRow;
+  const QString cut = shown(longRow);
+  EXPECT_TRUE(cut.endsWith(QChar(0x2026))) << cut.toStdString();
+  EXPECT_TRUE(QString::fromStdString(whole).startsWith(cut.chopped(1)));
+  EXPECT_LE(d.List()->fontMetrics().horizontalAdvance(cut),
+            kTagColumnWidth - kTagMarkWidth - kTagTextGap);
+  EXPECT_EQ(model->index(longRow, 0).data(Qt::ToolTipRole).toString().toStdString(), whole);
+  EXPECT_EQ(shown(longRow == 0 ? 1 : 0), model->index(longRow == 0 ? 1 : 0, 0).data().toString());
+}
+
 TEST_F(TagDialogTest, ManyCardsFillColumnsThatScrollSideways) {
   CardCollection many;
   many.AppendCards(std::vector<CardInfo>(1000, CardInfo("x")));

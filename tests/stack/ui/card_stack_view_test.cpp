@@ -247,5 +247,19 @@ TEST_F(CardStackViewTest, LinksOpenOnALeftClickOnlyForWebAndMail) {
   EXPECT_EQ(host.links, std::vector<QString>{"http://www.example.com"});
 }
 
+// A word far longer than a line is broken anywhere, since breaking it at
+// word boundaries costs time that grows with the square of its length.
+TEST(BodyEditorWrap, AHugeWordBreaksAnywhereOrdinaryTextAtWords) {
+  BodyEditor editor;
+  editor.Load(QString(50000, u'x'));
+  EXPECT_EQ(editor.wordWrapMode(), QTextOption::WrapAnywhere);
+  editor.Load(QStringLiteral("ordinary words"));
+  EXPECT_EQ(editor.wordWrapMode(), QTextOption::WrapAtWordBoundaryOrAnywhere);
+  QGuiApplication::clipboard()->setText(QString(50000, u'y'));
+  editor.paste();
+  EXPECT_EQ(editor.wordWrapMode(), QTextOption::WrapAnywhere);
+  EXPECT_EQ(editor.Text().size(), 50000 + 14);
+}
+
 }  // namespace
 }  // namespace tessel::test
