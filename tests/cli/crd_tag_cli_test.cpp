@@ -58,11 +58,17 @@ TEST(CliCardfile, DamageIsAWarningWhenCardsCameThroughAndAnErrorWhenNoneDid) {
   EXPECT_NE(run.err.find("Nothing was imported"), std::string::npos) << run.err;
   EXPECT_FALSE(std::filesystem::exists(dir.File("o.tsl")));
 
-  test::WriteBytes(dir.File("other.crd"), {'R', 'R', 'G', 0, 0, 0, 0});
+  test::WriteBytes(dir.File("other.crd"), {'R', 'R', 'H', 0, 0, 0, 0});
   run = Cli("show " + Quoted(dir.File("other.crd")), dir);
   EXPECT_EQ(run.status, 1);
   EXPECT_EQ(run.err, "tessel-cli: File not compatible\n");
   EXPECT_TRUE(run.out.empty());
+
+  test::WriteBytes(dir.File("wide.crd"), {'D', 'K', 'O', 0, 0, 0, 0, 1, 0});
+  run = Cli("convert " + Quoted(dir.File("wide.crd")) + " " + Quoted(dir.File("w.tsl")), dir);
+  EXPECT_EQ(run.status, 1);
+  EXPECT_EQ(run.err, "tessel-cli: Unicode Cardfile files (DKO) cannot be imported yet\n");
+  EXPECT_FALSE(std::filesystem::exists(dir.File("w.tsl")));
 }
 
 class CliTag : public ::testing::Test {
