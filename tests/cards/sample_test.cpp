@@ -46,5 +46,24 @@ TEST(Sample, BundledCardfileFileIsWhatTheGeneratorWritesAndImportsWhole) {
   }
 }
 
+TEST(Sample, BundledRrgFileIsWhatTheGeneratorWritesAndLeavesItsPictureBehind) {
+  test::TempDir dir;
+  const std::string out = dir.File("sample-pictures.crd");
+  ASSERT_EQ(std::system((std::string("'") + TESSEL_MAKE_SAMPLE + "' --rrg '" + out + "'").c_str()), 0);
+  const auto bundled = test::ReadBytes(std::string(TESSEL_SOURCE_DIR) + "/resources/sample-pictures.crd");
+  EXPECT_EQ(test::ReadBytes(out), bundled)
+      << "regenerate with: tessel-make-sample --rrg resources/sample-pictures.crd";
+
+  std::vector<CardInfo> cards;
+  const CrdReadResult result = ParseCrdFile(bundled, cards);
+  EXPECT_EQ(result.status, CrdStatus::Ok);
+  EXPECT_EQ(CrdMessage(result, "sample-pictures.crd"),
+            "7 cards imported; 1 picture and 1 object were not imported (Tessel cards hold text only)");
+  const auto map = std::find_if(cards.begin(), cards.end(),
+                                [](const CardInfo& c) { return c.index == "Map to the cottage"; });
+  ASSERT_NE(map, cards.end());
+  EXPECT_EQ(map->body, "Left at the church, second gate.\r\nThe map is a picture.");
+}
+
 }  // namespace
 }  // namespace tessel

@@ -1,6 +1,7 @@
 // tessel-cli on Cardfile files, and the tag command.
 #include <nlohmann/json.hpp>
 
+#include "rrg_writer.h"
 #include "support/cli_run.h"
 #include "support/crd_for_test.h"
 
@@ -38,6 +39,29 @@ TEST(CliCardfile, ShowInfoAndConvertImportACardfileFileByItsContent) {
   EXPECT_EQ(data.format, FormatSettings{});
   ASSERT_EQ(data.cards.size(), 3u);
   EXPECT_EQ(data.cards[2], CardInfo("\xC9" "cole", "caf\xE9", 1));
+}
+
+TEST(CliCardfile, ShowAndConvertReadRrgFilesAndSayWhatWasLeftBehind) {
+  test::TempDir dir;
+  using tools::RrgObject;
+  test::Bytes rrg;
+  rrg.str(tools::RrgBytes({{"map", "see picture", RrgObject::Picture}, {"bell", "ring", RrgObject::Embedded}}));
+  test::WriteBytes(dir.File("pictures.crd"), rrg.v);
+  const std::string said =
+      "tessel-cli: 2 cards imported; 1 picture and 1 object were not imported (Tessel cards hold text only)\n";
+  CliRun run = Cli("show " + Quoted(dir.File("pictures.crd")), dir);
+  ASSERT_EQ(run.status, 0) << run.err;
+  EXPECT_EQ(run.err, said);
+  const auto json = nlohmann::json::parse(run.out);
+  EXPECT_EQ(json["version"], "RRG");
+  EXPECT_EQ(json["cards"][0], (nlohmann::json{{"index", "bell"}, {"body", "ring"}, {"tag", 1}}));
+
+  run = Cli("convert " + Quoted(dir.File("pictures.crd")) + " " + Quoted(dir.File("p.tsl")), dir);
+  ASSERT_EQ(run.status, 0) << run.err;
+  EXPECT_EQ(run.err, said);
+  CardFileData data;
+  ASSERT_TRUE(ParseCardFile(test::ReadBytes(dir.File("p.tsl")), data).Ok());
+  EXPECT_EQ(data.cards, (std::vector<CardInfo>{CardInfo("bell", "ring", 1), CardInfo("map", "see picture", 1)}));
 }
 
 TEST(CliCardfile, DamageIsAWarningWhenCardsCameThroughAndAnErrorWhenNoneDid) {
