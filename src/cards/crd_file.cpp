@@ -177,7 +177,7 @@ constexpr uint64_t kMgcPictureHeader = 8;
 
 // A picture or object walked over is counted; one that cannot be walked over
 // safely leaves its card without text, and the card counts as damaged.
-bool Unreadable(CrdReadResult& result, std::string& body) {
+bool LeaveUnreadable(CrdReadResult& result, std::string& body) {
   body.clear();
   ++result.unreadable;
   return false;
@@ -196,7 +196,7 @@ bool ReadRrgCard(PositionedReader& in, uint32_t position, uint64_t& budget, std:
     w.Skip(4);  // object id
     const ObjectKind kind = WalkObject(w);
     w.Skip(kRrgObjectTrailer);
-    if (kind == ObjectKind::Unreadable || !w.Ok()) return Unreadable(result, body);
+    if (kind == ObjectKind::Unreadable || !w.Ok()) return LeaveUnreadable(result, body);
     ++(kind == ObjectKind::Picture ? result.pictures : result.objects);
   }
   return ReadCountedText(in, w.At(), budget, body);
@@ -222,7 +222,7 @@ bool ReadMgcCard(PositionedReader& in, uint32_t position, uint64_t& budget, std:
     // A picture (its width is the high half) before the text.
     Walk w(in, position);
     w.Skip(2 + kMgcPictureHeader + picture);
-    if (!w.Ok()) return Unreadable(result, body);
+    if (!w.Ok()) return LeaveUnreadable(result, body);
     ++result.pictures;
     return ReadCountedText(in, w.At(), budget, body);
   }
