@@ -84,8 +84,59 @@ crd_seeds = {
     "cut-entries": crd([(b"a", b"A"), (b"b", b"B"), (b"c", b"C")])[:7 + 52 * 2 + 20],
     "outside": b"MGC" + struct.pack("<i", 1) + struct.pack("<IIB", 0, 0xFFFFFFF0, 0) + b"x".ljust(43, b"\0"),
     "other": b"RRG" + struct.pack("<i", 1) + b"\0" * 60,
+    "dko": b"DKO" + struct.pack("<IH", 0, 1) + b"\0" * 60,
+    "mgc-picture": b"MGC" + struct.pack("<H", 2)
+    + b"\0" * 6 + struct.pack("<IB", 5 + 104, 0) + b"a".ljust(41, b"\0")
+    + b"\0" * 6 + struct.pack("<IB", 5 + 104 + 4 + 1, 0) + b"b".ljust(41, b"\0")
+    + struct.pack("<HH", 0, 1) + b"A" + struct.pack("<HHHHH", 16, 8, 16, 0, 0) + b"\x55" * 16
+    + struct.pack("<H", 1) + b"B",
     "short": b"MGC\1\0",
 }
+
+
+def name(s: bytes) -> bytes:
+    return struct.pack("<I", len(s) + 1) + s + b"\0"
+
+
+def counted(s: bytes) -> bytes:
+    return struct.pack("<I", len(s)) + s
+
+
+def rrg(cards, last_id=0) -> bytes:
+    """RRG: "RRG", last object id, 16-bit count, entries from 9, then flag, object, text."""
+    data = b""
+    positions = []
+    first = 9 + 52 * len(cards)
+    for index, body, obj in cards:
+        positions.append(first + len(data))
+        if obj is None:
+            data += struct.pack("<H", 0)
+        else:
+            data += struct.pack("<HI", 1, 1) + obj + struct.pack("<HH4hH", 8, 16, 0, 0, 90, 60, 0)
+        data += struct.pack("<H", len(body)) + body
+    out = b"RRG" + struct.pack("<IH", last_id, len(cards))
+    for pos, (index, _, _) in zip(positions, cards):
+        out += b"\0" * 6 + struct.pack("<IB", pos, 0) + index[:40].ljust(41, b"\0")
+    return out + data
+
+
+static = struct.pack("<II", 0x501, 3) + name(b"DIB") + struct.pack("<II", 200, 200) + counted(b"\1" * 48)
+embedded = (struct.pack("<II", 0x501, 2) + name(b"SoundRec") + counted(b"") + counted(b"")
+            + counted(b"RIFF....WAVE") + struct.pack("<II", 0x501, 5) + name(b"METAFILEPICT")
+            + struct.pack("<II", 846, 846) + counted(b"\2" * 24))
+linked = (struct.pack("<II", 0x501, 1) + name(b"ExcelWorksheet") + name(b"C:\\B.XLS") + name(b"R1C1")
+          + counted(b"") + struct.pack("<II", 0, 1) + struct.pack("<II", 0x501, 5) + name(b"Biff3")
+          + struct.pack("<I", 0) + counted(b"Biff3") + counted(b"\3" * 10))
+crd_seeds.update({
+    "rrg-text": rrg([(b"zebra", b"Z\r\nz", None), (b"\xc9cole", b"caf\xe9", None), (b"blank", b"", None)]),
+    "rrg-objects": rrg([(b"map", b"see picture", static), (b"bell", b"sound", embedded),
+                        (b"budget", b"", linked), (b"plain", b"text", None)], 3),
+    "rrg-bad-format": rrg([(b"x", b"y", struct.pack("<II", 0x501, 9) + name(b"Odd"))]),
+    "rrg-huge-native": rrg([(b"x", b"y", embedded.replace(counted(b"RIFF....WAVE"),
+                                                         struct.pack("<I", 0xFFFFFFF0) + b"RIFF"))]),
+    "rrg-cut": rrg([(b"map", b"see picture", static), (b"bell", b"sound", embedded)])[:200],
+    "rrg-huge-count": b"RRG" + struct.pack("<IH", 0, 0xFFFF) + rrg([(b"a", b"b", None)])[9:],
+})
 os.makedirs(os.path.join(here, "crd"), exist_ok=True)
 for name, data in crd_seeds.items():
     with open(os.path.join(here, "crd", name), "wb") as f:

@@ -1,5 +1,5 @@
-// Writes the bundled sample card file, and with --crd a sample Cardfile file
-// for trying the import. The cards are written in UTF-8 here and stored as
+// Writes the bundled sample card file, and with --crd and --rrg sample
+// Cardfile files of both kinds for trying the import. The cards are written in UTF-8 here and stored as
 // Windows-1252, as the program stores every text.
 #include <fstream>
 #include <iostream>
@@ -9,6 +9,7 @@
 #include "cards/card_collection.h"
 #include "cards/card_file.h"
 #include "cards/codepage.h"
+#include "rrg_writer.h"
 
 namespace {
 
@@ -71,10 +72,7 @@ std::string WindowsText(const char* utf8) {
 // the import sorts.
 constexpr std::size_t kCrdCards = 12;
 
-void Put16(std::string& out, unsigned v) {
-  out += static_cast<char>(v & 0xFF);
-  out += static_cast<char>((v >> 8) & 0xFF);
-}
+using tessel::tools::rrg_detail::Put16;
 
 std::string CrdBytes() {
   std::vector<std::pair<std::string, std::string>> cards;
@@ -102,18 +100,36 @@ std::string CrdBytes() {
   return out;
 }
 
+// A few sample cards in the later Cardfile kind, with a picture on one card
+// and a sound recording embedded in another: the import keeps their texts and
+// says what it left behind.
+std::string RrgSampleBytes() {
+  using tessel::tools::RrgCard;
+  using tessel::tools::RrgObject;
+  std::vector<RrgCard> cards;
+  for (std::size_t i = 0; i < 5; ++i) {
+    const SampleCard& c = kCards[(i * 7 + 1) % std::size(kCards)];
+    cards.push_back({WindowsText(c.index), WindowsText(c.body), RrgObject::None});
+  }
+  cards.push_back({"Map to the cottage", WindowsText("Left at the church, second gate.\nThe map is a picture."),
+                   RrgObject::Picture});
+  cards.push_back({"Doorbell", WindowsText("The recording is an embedded sound."), RrgObject::Embedded});
+  return tessel::tools::RrgBytes(cards);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc == 3 && std::string(argv[1]) == "--crd") {
-    const std::string bytes = CrdBytes();
+  if (argc == 3 && (std::string(argv[1]) == "--crd" || std::string(argv[1]) == "--rrg")) {
+    const std::string bytes = std::string(argv[1]) == "--crd" ? CrdBytes() : RrgSampleBytes();
     std::ofstream out(argv[2], std::ios::binary | std::ios::trunc);
     out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
     return out.flush() ? 0 : 1;
   }
   if (argc != 2) {
     std::cerr << "usage: tessel-make-sample OUT.tsl\n"
-                 "       tessel-make-sample --crd OUT.crd\n";
+                 "       tessel-make-sample --crd OUT.crd\n"
+                 "       tessel-make-sample --rrg OUT.crd\n";
     return 2;
   }
   tessel::CardCollection cards;

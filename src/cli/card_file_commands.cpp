@@ -25,7 +25,7 @@ int Info(const Args& args) {
   const FormatSettings& f = l.format;
   char version[16];
   std::snprintf(version, sizeof version, "0x%04X", l.version);
-  std::cout << "version: " << (l.cardfile ? "MGC" : version) << '\n'
+  std::cout << "version: " << (l.cardfile ? l.cardfileSignature.c_str() : version) << '\n'
             << "cards: " << l.cards.Size() << '\n'
             << "tagged: " << l.cards.TaggedCount() << '\n'
             << "indexFace: " << Cp1252ToUtf8(f.indexFace) << '\n'
@@ -46,7 +46,7 @@ int Show(const Args& args) {
   if (!Load(args[0], l)) return 1;
   nlohmann::ordered_json out;
   if (l.cardfile) {
-    out["version"] = "MGC";
+    out["version"] = l.cardfileSignature;
   } else {
     out["version"] = l.version;
   }

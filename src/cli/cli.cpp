@@ -61,10 +61,12 @@ Loaded& KeptLoaded() {
 bool Load(const std::string& path, Loaded& loaded) {
   std::vector<CardInfo> imported;
   const CrdReadResult crd = LoadCrdFile(path, imported);
-  if (crd.Imports() || crd.status == CrdStatus::Damaged) {
-    if (crd.status != CrdStatus::Ok) Fail(CrdMessage(crd, path), crd.detail);
+  if (crd.Imports() || crd.status == CrdStatus::Damaged || crd.status == CrdStatus::Unicode) {
+    // Damage, and pictures or objects left behind, are told on standard error.
+    if (const std::string message = CrdMessage(crd, path); !message.empty()) Fail(message, crd.detail);
     if (!crd.Imports()) return false;
     loaded.cardfile = true;
+    loaded.cardfileSignature = crd.signature;
     return Apply(loaded, CardFileData{0, std::nullopt, std::move(imported)}, path);
   }
   CardFileData data;

@@ -36,7 +36,8 @@ void Fail(const std::string& message, const std::string& reason = {});
 // imported.
 struct Loaded {
   uint32_t version = 0;   // of a card file
-  bool cardfile = false;  // a Cardfile file ("MGC"); it has no version word
+  bool cardfile = false;  // a Cardfile file; it has no version word
+  std::string cardfileSignature;  // "MGC" or "RRG", shown in its place
   bool hasFormat = false;
   CardCollection cards;
   FormatSettings format;  // the tool's defaults until a file replaces them

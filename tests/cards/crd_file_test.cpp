@@ -1,11 +1,13 @@
 // The Cardfile reader against hand-made files: the layout it documents, the
-// classic program's layout, and damaged and hostile files.
+// classic program's layouts (with pictures and OLE objects), and damaged and
+// hostile files.
 #include "cards/crd_file.h"
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
 
+#include "rrg_writer.h"
 #include "support/crd_for_test.h"
 #include "support/test_support.h"
 
@@ -98,7 +100,7 @@ TEST(CrdFile, NoCardsForAZeroOrNegativeCount) {
 }
 
 TEST(CrdFile, AnythingButTheExactSignatureIsNotCompatible) {
-  for (const std::string& start : {"MGD"s, "mgc"s, "RRG"s, "MG"s, ""s, "\0MGC"s}) {
+  for (const std::string& start : {"MGD"s, "mgc"s, "rrg"s, "MG"s, ""s, "\0MGC"s}) {
     Bytes b;
     b.str(start).u32(1).fill(60);
     const Parsed p = Parse(b);
@@ -208,6 +210,111 @@ TEST(CrdFile, ReadsFromDiskAsFromMemory) {
     EXPECT_TRUE(fromDisk.empty());
     EXPECT_EQ(CrdMessage(missing, path), "File error - 25");
   }
+}
+
+using tools::RrgBytes;
+using tools::RrgObject;
+
+Parsed Parse(const std::string& bytes) {
+  Bytes b;
+  b.str(bytes);
+  return Parse(b);
+}
+
+TEST(CrdFile, RrgKeepsTheTextsAndCountsThePicturesAndObjectsLeftBehind) {
+  const std::string index40(40, 'I');
+  const Parsed p = Parse(RrgBytes({{"Plain", "Line 1\r\nCaf\xE9"},
+                                   {"Map", "see the picture", RrgObject::Picture},
+                                   {"Doorbell", "a recording", RrgObject::Embedded},
+                                   {"Budget", "", RrgObject::Linked},
+                                   {index40 + "cut", ""},
+                                   {"Long", std::string(1500, 'x')}}));
+  EXPECT_EQ(p.result.status, CrdStatus::Ok);
+  EXPECT_STREQ(p.result.signature, "RRG");
+  EXPECT_EQ(p.result.pictures, 1u);
+  EXPECT_EQ(p.result.objects, 2u);
+  EXPECT_EQ(CrdMessage(p.result, "r.crd"),
+            "6 cards imported; 1 picture and 2 objects were not imported (Tessel cards hold text only)");
+  ASSERT_EQ(p.cards.size(), 6u);
+  EXPECT_EQ(p.cards[0], CardInfo("Plain", "Line 1\r\nCaf\xE9", 1));
+  EXPECT_EQ(p.cards[1], CardInfo("Map", "see the picture", 1));
+  EXPECT_EQ(p.cards[2], CardInfo("Doorbell", "a recording", 1));
+  EXPECT_EQ(p.cards[3], CardInfo("Budget", "", 1));
+  EXPECT_EQ(p.cards[4].index, index40);
+  EXPECT_EQ(p.cards[5].body, std::string(1024, 'x'));
+
+  // Text only: no closing sentence, as for any clean import.
+  EXPECT_EQ(CrdMessage(Parse(RrgBytes({{"a", "b"}})).result, "t.crd"), "");
+  EXPECT_EQ(CrdMessage(Parse(RrgBytes({{"a", "", RrgObject::Picture}})).result, "o.crd"),
+            "1 card imported; 1 picture was not imported (Tessel cards hold text only)");
+}
+
+TEST(CrdFile, AnObjectThatCannotBeWalkedOverLeavesItsCardWithoutTextAndIsDamage) {
+  const std::string good = RrgBytes({{"before", "B"}, {"bell", "lost", RrgObject::Embedded}, {"after", "A"}});
+  auto setU32 = [](std::string& b, std::size_t at, uint32_t v) {
+    for (int i = 0; i < 4; ++i) b[at + i] = static_cast<char>(v >> (8 * i));
+  };
+  const std::size_t native = good.find("RIFF") - 4;                   // native data size
+  const std::size_t format = good.find("SoundRec") - 8;               // OLE format id
+  const std::size_t presentation = good.find("METAFILEPICT") + 13 + 8;  // its data size
+  std::vector<std::string> broken(3, good);
+  setU32(broken[0], native, 0xFFFFFFF0u);        // far past the end of the file
+  setU32(broken[1], format, 7);                  // no OLE 1 object kind
+  setU32(broken[2], presentation, 0x7FFFFFFFu);  // the presentation too
+  for (std::size_t i = 0; i < 3; ++i) {
+    const Parsed p = Parse(broken[i]);
+    EXPECT_EQ(p.result.status, CrdStatus::Partial) << i;
+    EXPECT_EQ(p.result.unreadable, 1u) << i;
+    EXPECT_EQ(p.result.objects, 0u) << i;
+    EXPECT_EQ(Bodies(p), (std::vector<std::string>{"B", "", "A"})) << i;
+    EXPECT_EQ(CrdMessage(p.result, "b.crd"),
+              "\"b.crd\" is damaged or incomplete (pictures or objects on some cards cannot be read): "
+              "only 2 of the 3 cards it announces were imported whole; 1 more was imported with its "
+              "text missing or cut short.")
+        << i;
+  }
+  // Cut anywhere inside the object: never a read past the end.
+  for (std::size_t end = good.find("SoundRec"); end < good.find("lost"); end += 7) {
+    const Parsed p = Parse(good.substr(0, end));
+    ASSERT_EQ(p.cards.size(), 3u) << end;
+    EXPECT_EQ(p.cards[1].body, "") << end;
+    EXPECT_EQ(p.result.status, CrdStatus::Partial) << end;
+  }
+}
+
+TEST(CrdFile, MgcPicturesAreWalkedOverAndTextOnlyCardsAroundThemKeepTheirTexts) {
+  const std::string bits(256, '\x5A');
+  const Parsed p = Parse(test::ClassicCrdFile(
+      {{"before", "text before"}, {"drawn", "under the picture", bits}, {"only", "", bits}, {"last", "end"}}));
+  EXPECT_EQ(p.result.status, CrdStatus::Ok) << CrdMessage(p.result, "m.crd");
+  EXPECT_EQ(Bodies(p), (std::vector<std::string>{"text before", "under the picture", "", "end"}));
+  EXPECT_EQ(p.result.pictures, 2u);
+  EXPECT_EQ(CrdMessage(p.result, "m.crd"),
+            "4 cards imported; 2 pictures were not imported (Tessel cards hold text only)");
+
+  Bytes cut = test::ClassicCrdFile({{"a", "A"}, {"drawn", "x", bits}});
+  cut.v.resize(cut.v.size() - 100);  // inside the picture's bits
+  const Parsed damaged = Parse(cut);
+  EXPECT_EQ(damaged.result.status, CrdStatus::Partial);
+  EXPECT_EQ(Bodies(damaged), (std::vector<std::string>{"A", ""}));
+  EXPECT_EQ(damaged.result.unreadable, 1u);
+  EXPECT_EQ(damaged.result.pictures, 0u);
+}
+
+TEST(CrdFile, UnicodeCardfileFilesAreRecognisedAndRefused) {
+  Bytes b;
+  b.str("DKO").u32(0).u16(1).fill(60);
+  const Parsed p = Parse(b);
+  EXPECT_EQ(p.result.status, CrdStatus::Unicode);
+  EXPECT_EQ(CrdMessage(p.result, "w.crd"), "Unicode Cardfile files (DKO) cannot be imported yet");
+
+  test::TempDir dir;
+  test::WriteBytes(dir.File("w.crd"), b.v);
+  Bytes rrg;
+  rrg.str(RrgBytes({{"a", "b"}}));
+  test::WriteBytes(dir.File("r.crd"), rrg.v);
+  EXPECT_TRUE(LooksLikeCrdFile(dir.File("w.crd")));
+  EXPECT_TRUE(LooksLikeCrdFile(dir.File("r.crd")));
 }
 
 }  // namespace

@@ -8,6 +8,7 @@
 #include <filesystem>
 
 #include "app/command_rules.h"
+#include "rrg_writer.h"
 #include "support/crd_for_test.h"
 #include "support/test_support.h"
 
@@ -469,12 +470,14 @@ TEST_F(ImportTest, UnreadableFilesLeaveTheDocumentAsNewLeftIt) {
   const std::string crd = Crd("first.crd", test::CrdFile({{"first", ""}}));
   Import(crd);
   ASSERT_TRUE(doc.SaveBlocked());
-  const std::string other = Crd("other.crd", test::Bytes{}.str("RRG").u32(1).fill(60));
+  const std::string other = Crd("other.crd", test::Bytes{}.str("RRH").u32(1).fill(60));
+  const std::string wide = Crd("wide.crd", test::Bytes{}.str("DKO").u32(1).u16(1).fill(60));
   const std::string empty = Crd("empty.crd", test::Bytes{}.str("MGC").u32(2));
   struct Case {
     std::string path, message;
   } cases[] = {{dir.File("missing.crd"), "File error - 25"},
                {other, "File not compatible"},
+               {wide, "Unicode Cardfile files (DKO) cannot be imported yet"},
                {empty, "File error - \"" + empty + "\" is damaged or incomplete: it ends before its first "
                        "card. Nothing was imported from it."}};
   for (const Case& c : cases) {
@@ -487,6 +490,19 @@ TEST_F(ImportTest, UnreadableFilesLeaveTheDocumentAsNewLeftIt) {
     EXPECT_FALSE(doc.SaveBlocked());  // New gave up the imported file's path
     EXPECT_FALSE(cards.Modified());
   }
+}
+
+TEST_F(ImportTest, PicturesAndObjectsLeftBehindAreToldAfterTheImport) {
+  using tools::RrgObject;
+  const std::string crd = Crd("pictures.crd", test::Bytes{}.str(tools::RrgBytes(
+      {{"map", "see picture", RrgObject::Picture}, {"note", "text"}, {"bell", "", RrgObject::Embedded}})));
+  Import(crd);
+  EXPECT_EQ(Indexes(), (std::vector<std::string>{"bell", "map", "note"}));
+  EXPECT_EQ(ui.notices, std::vector<std::string>{
+                            "3 cards imported; 1 picture and 1 object were not imported (Tessel cards "
+                            "hold text only)"});
+  EXPECT_TRUE(doc.SaveBlocked());
+  EXPECT_FALSE(cards.Modified());
 }
 
 TEST_F(ImportTest, ADamagedFileGivesItsWholeCardsAndThenAWarning) {

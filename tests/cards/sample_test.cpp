@@ -10,13 +10,20 @@
 namespace tessel {
 namespace {
 
-TEST(Sample, BundledFileIsWhatTheGeneratorWrites) {
+// The bundled resources/NAME, after checking that the generator run with
+// `option` writes exactly it.
+std::vector<uint8_t> BundledAsGenerated(const std::string& option, const std::string& name) {
   test::TempDir dir;
-  const std::string out = dir.File("sample.tsl");
-  ASSERT_EQ(std::system((std::string("'") + TESSEL_MAKE_SAMPLE + "' '" + out + "'").c_str()), 0);
-  const auto bundled = test::ReadBytes(std::string(TESSEL_SOURCE_DIR) + "/resources/sample.tsl");
+  const std::string out = dir.File(name);
+  EXPECT_EQ(std::system((std::string("'") + TESSEL_MAKE_SAMPLE + "' " + option + " '" + out + "'").c_str()), 0);
+  auto bundled = test::ReadBytes(std::string(TESSEL_SOURCE_DIR) + "/resources/" + name);
   EXPECT_EQ(test::ReadBytes(out), bundled)
-      << "regenerate with: tessel-make-sample resources/sample.tsl";
+      << "regenerate with: tessel-make-sample " << option << " resources/" << name;
+  return bundled;
+}
+
+TEST(Sample, BundledFileIsWhatTheGeneratorWrites) {
+  const auto bundled = BundledAsGenerated("", "sample.tsl");
 
   CardFileData data;
   ASSERT_TRUE(ParseCardFile(bundled, data).Ok());
@@ -24,12 +31,7 @@ TEST(Sample, BundledFileIsWhatTheGeneratorWrites) {
 }
 
 TEST(Sample, BundledCardfileFileIsWhatTheGeneratorWritesAndImportsWhole) {
-  test::TempDir dir;
-  const std::string out = dir.File("sample.crd");
-  ASSERT_EQ(std::system((std::string("'") + TESSEL_MAKE_SAMPLE + "' --crd '" + out + "'").c_str()), 0);
-  const auto bundled = test::ReadBytes(std::string(TESSEL_SOURCE_DIR) + "/resources/sample.crd");
-  EXPECT_EQ(test::ReadBytes(out), bundled)
-      << "regenerate with: tessel-make-sample --crd resources/sample.crd";
+  const auto bundled = BundledAsGenerated("--crd", "sample.crd");
 
   std::vector<CardInfo> cards;
   const CrdReadResult result = ParseCrdFile(bundled, cards);
@@ -44,6 +46,20 @@ TEST(Sample, BundledCardfileFileIsWhatTheGeneratorWritesAndImportsWhole) {
     });
     EXPECT_TRUE(inSample) << card.index;
   }
+}
+
+TEST(Sample, BundledRrgFileIsWhatTheGeneratorWritesAndLeavesItsPictureBehind) {
+  const auto bundled = BundledAsGenerated("--rrg", "sample-pictures.crd");
+
+  std::vector<CardInfo> cards;
+  const CrdReadResult result = ParseCrdFile(bundled, cards);
+  EXPECT_EQ(result.status, CrdStatus::Ok);
+  EXPECT_EQ(CrdMessage(result, "sample-pictures.crd"),
+            "7 cards imported; 1 picture and 1 object were not imported (Tessel cards hold text only)");
+  const auto map = std::find_if(cards.begin(), cards.end(),
+                                [](const CardInfo& c) { return c.index == "Map to the cottage"; });
+  ASSERT_NE(map, cards.end());
+  EXPECT_EQ(map->body, "Left at the church, second gate.\r\nThe map is a picture.");
 }
 
 }  // namespace

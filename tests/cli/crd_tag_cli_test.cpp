@@ -1,6 +1,7 @@
 // tessel-cli on Cardfile files, and the tag command.
 #include <nlohmann/json.hpp>
 
+#include "rrg_writer.h"
 #include "support/cli_run.h"
 #include "support/crd_for_test.h"
 
@@ -40,6 +41,29 @@ TEST(CliCardfile, ShowInfoAndConvertImportACardfileFileByItsContent) {
   EXPECT_EQ(data.cards[2], CardInfo("\xC9" "cole", "caf\xE9", 1));
 }
 
+TEST(CliCardfile, ShowAndConvertReadRrgFilesAndSayWhatWasLeftBehind) {
+  test::TempDir dir;
+  using tools::RrgObject;
+  test::Bytes rrg;
+  rrg.str(tools::RrgBytes({{"map", "see picture", RrgObject::Picture}, {"bell", "ring", RrgObject::Embedded}}));
+  test::WriteBytes(dir.File("pictures.crd"), rrg.v);
+  const std::string said =
+      "tessel-cli: 2 cards imported; 1 picture and 1 object were not imported (Tessel cards hold text only)\n";
+  CliRun run = Cli("show " + Quoted(dir.File("pictures.crd")), dir);
+  ASSERT_EQ(run.status, 0) << run.err;
+  EXPECT_EQ(run.err, said);
+  const auto json = nlohmann::json::parse(run.out);
+  EXPECT_EQ(json["version"], "RRG");
+  EXPECT_EQ(json["cards"][0], (nlohmann::json{{"index", "bell"}, {"body", "ring"}, {"tag", 1}}));
+
+  run = Cli("convert " + Quoted(dir.File("pictures.crd")) + " " + Quoted(dir.File("p.tsl")), dir);
+  ASSERT_EQ(run.status, 0) << run.err;
+  EXPECT_EQ(run.err, said);
+  CardFileData data;
+  ASSERT_TRUE(ParseCardFile(test::ReadBytes(dir.File("p.tsl")), data).Ok());
+  EXPECT_EQ(data.cards, (std::vector<CardInfo>{CardInfo("bell", "ring", 1), CardInfo("map", "see picture", 1)}));
+}
+
 TEST(CliCardfile, DamageIsAWarningWhenCardsCameThroughAndAnErrorWhenNoneDid) {
   test::TempDir dir;
   test::Bytes cut = test::CrdFile({{"a", "A"}, {"b", "B"}}, 5);
@@ -58,11 +82,17 @@ TEST(CliCardfile, DamageIsAWarningWhenCardsCameThroughAndAnErrorWhenNoneDid) {
   EXPECT_NE(run.err.find("Nothing was imported"), std::string::npos) << run.err;
   EXPECT_FALSE(std::filesystem::exists(dir.File("o.tsl")));
 
-  test::WriteBytes(dir.File("other.crd"), {'R', 'R', 'G', 0, 0, 0, 0});
+  test::WriteBytes(dir.File("other.crd"), {'R', 'R', 'H', 0, 0, 0, 0});
   run = Cli("show " + Quoted(dir.File("other.crd")), dir);
   EXPECT_EQ(run.status, 1);
   EXPECT_EQ(run.err, "tessel-cli: File not compatible\n");
   EXPECT_TRUE(run.out.empty());
+
+  test::WriteBytes(dir.File("wide.crd"), {'D', 'K', 'O', 0, 0, 0, 0, 1, 0});
+  run = Cli("convert " + Quoted(dir.File("wide.crd")) + " " + Quoted(dir.File("w.tsl")), dir);
+  EXPECT_EQ(run.status, 1);
+  EXPECT_EQ(run.err, "tessel-cli: Unicode Cardfile files (DKO) cannot be imported yet\n");
+  EXPECT_FALSE(std::filesystem::exists(dir.File("w.tsl")));
 }
 
 class CliTag : public ::testing::Test {

@@ -102,7 +102,7 @@ TEST_F(ImportTagWindowTest, EachAnswerOfTheSaveChangesPrompt) {
 TEST_F(ImportTagWindowTest, FailuresShowTheirMessageAndLeaveWhatNewLeft) {
   OpenThrough(CardFile("home.tsl", {"gone"}));
   Import(files.filePath("missing.crd"));
-  Import(Crd("other.crd", test::Bytes{}.str("RRG").u32(1).fill(60)));
+  Import(Crd("other.crd", test::Bytes{}.str("RRH").u32(1).fill(60)));
   ASSERT_EQ(dialogs.shown.size(), 2u);
   for (const auto& s : dialogs.shown) {
     EXPECT_EQ(s.icon, QMessageBox::Warning);
