@@ -15,6 +15,8 @@ namespace {
 
 // Below this many cards a second thread costs more than it saves.
 constexpr std::size_t kParallelFrom = 50000;
+// Below this many cards the sort compares keys instead of bucketing them.
+constexpr std::size_t kBucketSortFrom = 4096;
 
 // Runs work(false) here and work(true) on a second thread when `parallel` is
 // set and a thread can be had; otherwise both here, one after the other. It
@@ -97,6 +99,15 @@ template <class Finish>
 void RadixSortByPrefix(std::unique_ptr<SortKey[]>& keys, std::size_t n, uint64_t differ,
                        bool parallel, const Finish& finish) {
   if (differ == 0) {
+    finish(keys.get(), n, 0);
+    return;
+  }
+  if (n < kBucketSortFrom) {
+    // Clearing and walking the 65,536 buckets (1.5 MB of counts) would cost
+    // more than sorting this few keys outright: a load of a few cards did
+    // little else.
+    std::stable_sort(keys.get(), keys.get() + n,
+                     [](const SortKey& a, const SortKey& b) { return a.prefix < b.prefix; });
     finish(keys.get(), n, 0);
     return;
   }
