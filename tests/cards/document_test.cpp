@@ -7,7 +7,7 @@
 #include <deque>
 #include <filesystem>
 
-#include "app/command_rules.h"
+#include "cards/command_table.h"
 #include "support/crd_for_test.h"
 #include "support/test_support.h"
 
@@ -231,9 +231,6 @@ TEST_F(DocumentTest, SaveBlockedPathIsNeverOverwritten) {
   ui.errors.clear();
   doc.SetSaveBlocked(true);
   EditedCard();
-  const CommandInputs blocked{.cards = 1, .saveBlocked = true};
-  EXPECT_FALSE(CommandEnabled(CommandId::Save, blocked));
-  EXPECT_TRUE(CommandEnabled(CommandId::SaveAs, blocked));
 
   // Yes in the prompt must not write the card file over the import.
   ui.answers = {SaveAnswer::Yes};
@@ -310,33 +307,6 @@ TEST_F(DocumentTest, CommandLineFileNamesTheDocumentEvenWhenUnreadable) {
   Document second(other, f, settings, ui);
   second.LoadCommandLine(missing);
   EXPECT_EQ(other.Size(), 1u);
-}
-
-TEST(CommandRules, EachInputGatesOnlyItsCommands) {
-  CommandInputs in{.cards = 1};
-  EXPECT_FALSE(CommandEnabled(CommandId::MailCard, in));
-  EXPECT_TRUE(CommandEnabled(CommandId::MailList, in));
-  EXPECT_FALSE(CommandEnabled(CommandId::FindNext, in));
-  EXPECT_FALSE(CommandEnabled(CommandId::Undo, in));
-  EXPECT_FALSE(CommandEnabled(CommandId::Cut, in));
-  EXPECT_FALSE(CommandEnabled(CommandId::Copy, in));
-  EXPECT_FALSE(CommandEnabled(CommandId::Paste, in));
-  EXPECT_FALSE(CommandEnabled(CommandId::AutoDial, in));
-
-  in.mailAvailable = true;
-  in.searchTextEmpty = false;
-  in.canUndo = true;
-  in.bodySelectionEmpty = false;
-  in.clipboardHasText = true;
-  for (CommandId id : {CommandId::MailCard, CommandId::FindNext, CommandId::Undo, CommandId::Cut,
-                       CommandId::Copy, CommandId::Paste, CommandId::AutoDial}) {
-    EXPECT_TRUE(CommandEnabled(id, in)) << static_cast<int>(id);
-    in.cards = 0;
-    EXPECT_FALSE(CommandEnabled(id, in)) << static_cast<int>(id);
-    in.cards = 1;
-  }
-  in.dialPending = true;
-  EXPECT_FALSE(CommandEnabled(CommandId::AutoDial, in));
 }
 
 TEST(CommandStrings, PromptAndTooltipSplitAtTheLineFeed) {
