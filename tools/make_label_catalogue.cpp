@@ -64,7 +64,7 @@ std::string PageSize(const LabelTemplate& t) {
 int main(int argc, char** argv) {
   CLI::App app("Writes the label catalogue files from gLabels' template database.",
                "tessel-make-labels");
-  tessel::cli::UseHelpFlag(app);
+  tessel::cli::UseHelpLayout(app);
   std::string outDir;
   std::string templates;
   app.add_option("OUTDIR", outDir, "the folder to write the catalogue files into")->required();

@@ -107,7 +107,7 @@ std::string CrdBytes() {
 
 int main(int argc, char** argv) {
   CLI::App app("Writes the sample card file, or a sample Cardfile file.", "tessel-make-sample");
-  tessel::cli::UseHelpFlag(app);
+  tessel::cli::UseHelpLayout(app);
   std::string path;
   bool crd = false;
   app.add_flag("--crd", crd, "write a Cardfile file (*.crd) for trying the import");

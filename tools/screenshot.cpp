@@ -15,7 +15,7 @@
 int main(int argc, char** argv) {
   // Parsed before Qt starts, so that --help needs no display.
   CLI::App cli("Starts the program on FILE and saves a picture of its window.", "tessel-screenshot");
-  tessel::cli::UseHelpFlag(cli);
+  tessel::cli::UseHelpLayout(cli);
   std::string file;
   std::string picture;
   cli.add_option("FILE", file, "the card file to open")->required();

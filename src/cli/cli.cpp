@@ -34,18 +34,6 @@ Args& CommandLineWords() {
   return words;
 }
 
-// CLI11's layout, with an option's value named as the command declares it
-// and without CLI11's type names, defaults and REQUIRED marks: each
-// description says what it needs.
-class HelpFormatter : public CLI::Formatter {
- public:
-  std::string make_option_opts(const CLI::Option* opt) const override {
-    if (opt->get_positional() || opt->get_type_size() == 0) return {};
-    const std::string name = opt->get_type_name();
-    return " " + name.substr(0, name.find(':'));  // not the checks CLI11 appends
-  }
-};
-
 // The cards read into the collection, or the message when memory is short.
 bool Apply(Loaded& loaded, CardFileData&& data, const std::string& path) {
   if (ApplyCardFileData(loaded.cards, loaded.format, std::move(data))) return true;
@@ -236,9 +224,8 @@ int Save(Loaded& loaded, const std::string& path) {
 int RunTool(int argc, char** argv) {
   CommandLineWords().assign(argv + 1, argv + argc);
   CLI::App app("Look into, convert and put out Tessel card files from a terminal.", "tessel-cli");
-  app.formatter(std::make_shared<HelpFormatter>());
+  UseHelpLayout(app);
   app.get_formatter()->label("SUBCOMMAND", "COMMAND");
-  UseHelpFlag(app);
   app.set_version_flag("--version", "tessel-cli " TESSEL_VERSION, "show the version and exit");
   app.require_subcommand(1);
   app.footer(

@@ -4,6 +4,7 @@
 
 #include <CLI/CLI.hpp>
 #include <iostream>
+#include <memory>
 #include <string>
 
 namespace tessel::cli {
@@ -41,7 +42,22 @@ inline int ParseCommandLine(CLI::App& app, int argc, char** argv) {
   return -1;
 }
 
-// The --help text's wording, the same in every program.
-inline void UseHelpFlag(CLI::App& app) { app.set_help_flag("-h,--help", "show this text and exit"); }
+// CLI11's layout, with an option's value named as the program declares it
+// and without CLI11's type names, defaults and REQUIRED marks: each
+// description says what it needs.
+class HelpFormatter : public CLI::Formatter {
+ public:
+  std::string make_option_opts(const CLI::Option* opt) const override {
+    if (opt->get_positional() || opt->get_type_size() == 0) return {};
+    const std::string name = opt->get_type_name();
+    return " " + name.substr(0, name.find(':'));  // not the checks CLI11 appends
+  }
+};
+
+// The help flag and the help's layout, the same in every program.
+inline void UseHelpLayout(CLI::App& app) {
+  app.formatter(std::make_shared<HelpFormatter>());
+  app.set_help_flag("-h,--help", "show this text and exit");
+}
 
 }  // namespace tessel::cli
