@@ -113,9 +113,22 @@ for page in tessel tessel-cli; do
 done
 commands=$("$cli" --help | awk '$0 == "Commands:" { on = 1; next } on && /^$/ { exit } on && /^  [^ ]/ { print $1 }')
 [[ -n $commands ]] || fail "tessel-cli --help lists no commands"
+# The options a help text lists, one name a line ("-h,--help" gives two).
+options_of() {
+  awk '$0 == "Options:" { on = 1; next } on && /^$/ { exit }
+       on && /^  [^ ]/ { n = split($1, names, ","); for (i = 1; i <= n; i++) print names[i] }'
+}
+zcat "$usr/share/man/man1/tessel-cli.1.gz" >"$work/tessel-cli.1"
 for name in $commands; do
-  zcat "$usr/share/man/man1/tessel-cli.1.gz" | grep -q "^\\\\&\\\\fB$name\\\\fR" ||
-    fail "man tessel-cli does not describe '$name'"
+  # The command's entry: from its name to the next command's.
+  section=$(name=$name awk 'BEGIN { mark = "\\&\\fB"; start = mark ENVIRON["name"] "\\fR" }
+                            index($0, start) == 1 { on = 1; print; next }
+                            on && index($0, mark) == 1 { exit }
+                            on' "$work/tessel-cli.1")
+  [[ -n $section ]] || fail "man tessel-cli does not describe '$name'"
+  for option in $("$cli" "$name" --help | options_of); do
+    grep -qF "\fB${option//-/\\-}\fR" <<<"$section" || fail "man tessel-cli does not list $name's $option"
+  done
 done
 
 # Completion, with the installed tool first on PATH, and once with a stand-in
@@ -123,7 +136,11 @@ done
 mkdir "$work/stub"
 cat >"$work/stub/tessel-cli" <<'STUB'
 #!/bin/sh
-printf 'Usage: tessel-cli COMMAND ARGUMENTS\n\nCommands:\n  info FILE   what\n  export FILE [--as csv]\n              more\n\nOptions:\n  --help    this\n'
+case "$*" in
+  --help) printf 'Usage: tessel-cli [OPTIONS] COMMAND\n\nOptions:\n  -h,--help   this\n\nCommands:\n  info        what\n  export      more\n' ;;
+  "export --help") printf 'more\nUsage: tessel-cli export [OPTIONS] FILE\n\nPositionals:\n  FILE        the file\n\nOptions:\n  -h,--help   this\n  --as FORMAT how\n              and more\n' ;;
+  "info --help") printf 'what\nUsage: tessel-cli info [OPTIONS] FILE\n\nOptions:\n  -h,--help   this\n' ;;
+esac
 STUB
 chmod +x "$work/stub/tessel-cli"
 complete_words() {
@@ -132,12 +149,15 @@ complete_words() {
     "$usr/share/bash-completion/completions/tessel-cli" "${@:2}"
 }
 got=$(complete_words "$usr/bin:$PATH" tessel-cli "")
-[[ $got == "$(echo $commands) --help --version" ]] || fail "completion of the first word: '$got'"
+[[ $got == "$(echo $commands) -h --help --version" ]] || fail "completion of the first word: '$got'"
 [[ $(complete_words "$usr/bin:$PATH" tessel-cli --v) == --version ]] || fail "completion of --v"
 [[ -z $(complete_words "$usr/bin:$PATH" tessel-cli info c) ]] || fail "an argument completes as a file name"
+got=$(complete_words "$usr/bin:$PATH" tessel-cli print card f --)
+[[ $got == "--help --resolution" ]] || fail "completion of print's options: '$got'"
+[[ -z $(complete_words "$usr/bin:$PATH" tessel-cli convert -- --) ]] || fail "an option offered after --"
 [[ $(complete_words "$work/stub:$PATH" tessel-cli ex) == export ]] || fail "completion of a new command"
-[[ $(complete_words "$work/stub:$PATH" tessel-cli export f --) == --as ]] || fail "completion of a command's option"
-[[ -z $(complete_words "$work/stub:$PATH" tessel-cli info --) ]] || fail "an option of another command offered"
+[[ $(complete_words "$work/stub:$PATH" tessel-cli export f --a) == --as ]] || fail "completion of a command's option"
+[[ -z $(complete_words "$work/stub:$PATH" tessel-cli info --a) ]] || fail "an option of another command offered"
 
 echo "-- Debian package"
 (cd "$work" && cpack -G DEB --config "$build/CPackConfig.cmake" -B "$work/pkg" >"$work/cpack.log" 2>&1) ||

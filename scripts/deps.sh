@@ -6,7 +6,7 @@ set -euo pipefail
 packages=(
   build-essential cmake ninja-build pkg-config
   qt6-base-dev qt6-svg-dev
-  libgtest-dev libgmock-dev libbenchmark-dev nlohmann-json3-dev
+  libgtest-dev libgmock-dev libbenchmark-dev nlohmann-json3-dev libcli11-dev
   clang libclang-rt-14-dev
   xvfb xauth fonts-dejavu-core openbox xdotool
   glabels-data poppler-utils sqlite3 python3

@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "cli/command_line.h"
 #include "services/label_catalogue.h"
 #include "services/ui/label_templates.h"
 #include "services/ui/text.h"
@@ -70,17 +71,21 @@ std::string PageSize(const LabelTemplate& t) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc < 2 || argc > 3) {
-    std::fprintf(stderr, "usage: tessel-make-labels OUTDIR [TEMPLATE_FOLDER]\n");
-    return 2;
-  }
-  tessel::LabelTemplateDatabase db(argc == 3 ? QString::fromLocal8Bit(argv[2])
-                                             : tessel::LabelTemplateDatabase::DefaultFolder());
+  CLI::App app("Writes the label catalogue files from gLabels' template database.",
+               "tessel-make-labels");
+  tessel::cli::UseHelpLayout(app);
+  std::string outDir;
+  std::string templates;
+  app.add_option("OUTDIR", outDir, "the folder to write the catalogue files into")->required();
+  app.add_option("TEMPLATE_FOLDER", templates, "gLabels' template folder (the installed one)");
+  if (const int status = tessel::cli::ParseCommandLine(app, argc, argv); status >= 0) return status;
+  tessel::LabelTemplateDatabase db(templates.empty() ? tessel::LabelTemplateDatabase::DefaultFolder()
+                                                     : QString::fromLocal8Bit(templates.c_str()));
   if (!db.Load()) {
     std::fprintf(stderr, "tessel-make-labels: %s\n", qPrintable(db.Error()));
     return 1;
   }
-  const QDir out(QString::fromLocal8Bit(argv[1]));
+  const QDir out(QString::fromLocal8Bit(outDir.c_str()));
   const std::vector<Family> families = Families();
   for (int slot = 0; slot < tessel::kFamilyCount; ++slot) {
     std::vector<std::string> lines;

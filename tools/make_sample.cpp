@@ -9,6 +9,7 @@
 #include "cards/card_collection.h"
 #include "cards/card_file.h"
 #include "cards/codepage.h"
+#include "cli/command_line.h"
 #include "rrg_writer.h"
 
 namespace {
@@ -120,17 +121,21 @@ std::string RrgSampleBytes() {
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc == 3 && (std::string(argv[1]) == "--crd" || std::string(argv[1]) == "--rrg")) {
-    const std::string bytes = std::string(argv[1]) == "--crd" ? CrdBytes() : RrgSampleBytes();
-    std::ofstream out(argv[2], std::ios::binary | std::ios::trunc);
+  CLI::App app("Writes the sample card file, or a sample Cardfile file.", "tessel-make-sample");
+  tessel::cli::UseHelpLayout(app);
+  std::string path;
+  bool crd = false;
+  bool rrg = false;
+  app.add_flag("--crd", crd, "write a Cardfile file (*.crd) for trying the import");
+  app.add_flag("--rrg", rrg, "write a Cardfile file with a picture and an object (RRG)")
+      ->excludes("--crd");
+  app.add_option("OUT", path, "the file to write")->required();
+  if (const int status = tessel::cli::ParseCommandLine(app, argc, argv); status >= 0) return status;
+  if (crd || rrg) {
+    const std::string bytes = crd ? CrdBytes() : RrgSampleBytes();
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
     out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
     return out.flush() ? 0 : 1;
-  }
-  if (argc != 2) {
-    std::cerr << "usage: tessel-make-sample OUT.tsl\n"
-                 "       tessel-make-sample --crd OUT.crd\n"
-                 "       tessel-make-sample --rrg OUT.crd\n";
-    return 2;
   }
   tessel::CardCollection cards;
   std::vector<tessel::CardInfo> records;
@@ -139,7 +144,7 @@ int main(int argc, char** argv) {
   }
   cards.AppendCards(std::move(records));
   cards.SortCards();
-  const tessel::FileResult written = tessel::WriteCardFile(cards, tessel::FormatSettings{}, argv[1]);
+  const tessel::FileResult written = tessel::WriteCardFile(cards, tessel::FormatSettings{}, path);
   if (!written) std::cerr << written.message << '\n';
   return written ? 0 : 1;
 }

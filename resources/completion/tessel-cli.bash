@@ -1,14 +1,15 @@
-# bash completion for tessel-cli. The commands and their options are read
-# from `tessel-cli --help`, so new commands complete without a change here;
-# arguments complete as file names.
+# bash completion for tessel-cli. The commands and options are read from
+# `tessel-cli --help` and `tessel-cli COMMAND --help`, so new commands and
+# options complete without a change here; arguments complete as file names.
 
-# Prints the words of the block under HEADING ("Commands:" or "Options:"):
-# the first word of each entry line (two blanks, then a word).
+# Prints the names in the block under HEADING ("Commands:" or "Options:") of
+# a help text: the first column of each entry line (two blanks, then the
+# entry), with names such as "-h,--help" split at the comma.
 _tessel_cli_words() {
   awk -v heading="$1" '
     $0 == heading { inside = 1; next }
     inside && /^$/ { exit }
-    inside && /^  [^ ]/ { print $1 }'
+    inside && /^  [^ ]/ { n = split($1, names, ","); for (i = 1; i <= n; i++) print names[i] }'
 }
 
 _tessel_cli() {
@@ -17,26 +18,25 @@ _tessel_cli() {
   local tool=${COMP_WORDS[0]}
   [[ $tool == "~/"* ]] && tool=$HOME/${tool#"~/"}
   local help
-  help=$("$tool" --help 2>/dev/null) || return 0
 
   if ((COMP_CWORD == 1)); then
+    help=$("$tool" --help 2>/dev/null) || return 0
     local words
     words="$(_tessel_cli_words "Commands:" <<<"$help") $(_tessel_cli_words "Options:" <<<"$help")"
     mapfile -t COMPREPLY < <(compgen -W "$words" -- "$cur")
     return 0
   fi
 
-  # After a command: the options its usage names; anything else is a file,
-  # left to readline's own file-name completion (complete -o default).
-  if [[ $cur == -* ]]; then
-    local command=${COMP_WORDS[1]} options
-    options=$(awk -v name="$command" '
-      /^Commands:/ { inside = 1; next }
-      inside && /^$/ { exit }
-      inside && /^  [^ ]/ { mine = ($1 == name) }
-      inside && mine' <<<"$help" | grep -o -- '--[A-Za-z0-9][A-Za-z0-9-]*')
-    mapfile -t COMPREPLY < <(compgen -W "$options" -- "$cur")
-  fi
+  # After a command: the options its help lists, until "--" ends them;
+  # anything else is a file, left to readline's own file-name completion
+  # (complete -o default).
+  [[ $cur == -* ]] || return 0
+  local i
+  for ((i = 2; i < COMP_CWORD; i++)); do
+    [[ ${COMP_WORDS[i]} == -- ]] && return 0
+  done
+  help=$("$tool" "${COMP_WORDS[1]}" --help 2>/dev/null) || return 0
+  mapfile -t COMPREPLY < <(compgen -W "$(_tessel_cli_words "Options:" <<<"$help")" -- "$cur")
   return 0
 }
 

@@ -82,7 +82,11 @@ std::vector<uint8_t> CardFileBytes(const FormatSettings& format,
     v->insert(v->end(), data, data + n);
     return true;
   };
-  ByteWriter writer(append, &bytes);
+  // A buffer no larger than the file: a few cards would otherwise pay for
+  // clearing the writer's whole default buffer.
+  std::size_t size = 64;
+  for (const CardInfo& card : cards) size += 16 + card.index.size() + card.body.size();
+  ByteWriter writer(append, &bytes, std::min<std::size_t>(size, 64 * 1024));
   SerializeCardFile(writer, format, cards);
   return bytes;
 }

@@ -10,6 +10,9 @@
 namespace tessel {
 namespace {
 
+// Below this many cards the sort compares keys instead of bucketing them.
+constexpr std::size_t kBucketSortFrom = 4096;
+
 struct SortKey {
   uint64_t prefix;
   std::size_t from;
@@ -68,6 +71,15 @@ template <class Finish>
 void RadixSortByPrefix(std::unique_ptr<SortKey[]>& keys, std::size_t n, uint64_t differ,
                        bool parallel, const Finish& finish) {
   if (differ == 0) {
+    finish(keys.get(), n, 0);
+    return;
+  }
+  if (n < kBucketSortFrom) {
+    // Clearing and walking the 65,536 buckets (1.5 MB of counts) would cost
+    // more than sorting this few keys outright: a load of a few cards did
+    // little else.
+    std::stable_sort(keys.get(), keys.get() + n,
+                     [](const SortKey& a, const SortKey& b) { return a.prefix < b.prefix; });
     finish(keys.get(), n, 0);
     return;
   }

@@ -2,6 +2,7 @@
 // newest version.
 #include <cstdio>
 #include <iostream>
+#include <memory>
 #include <nlohmann/json.hpp>
 
 #include "cards/card_file.h"
@@ -18,10 +19,9 @@ std::string Hex(uint32_t v) {
   return text;
 }
 
-int Info(const Args& args) {
-  if (args.size() != 1) return kUsageError;
+int Info(const std::string& file) {
   Loaded& l = KeptLoaded();
-  if (!Load(args[0], l)) return 1;
+  if (!Load(file, l)) return 1;
   const FormatSettings& f = l.format;
   char version[16];
   std::snprintf(version, sizeof version, "0x%04X", l.version);
@@ -40,10 +40,9 @@ int Info(const Args& args) {
   return 0;
 }
 
-int Show(const Args& args) {
-  if (args.size() != 1) return kUsageError;
+int Show(const std::string& file) {
   Loaded& l = KeptLoaded();
-  if (!Load(args[0], l)) return 1;
+  if (!Load(file, l)) return 1;
   nlohmann::ordered_json out;
   if (l.cardfile) {
     out["version"] = l.cardfileSignature;
@@ -74,22 +73,38 @@ int Show(const Args& args) {
   return 0;
 }
 
-int Convert(const Args& args) {
-  if (args.size() != 2) return kUsageError;
+int Convert(const std::string& in, const std::string& out) {
   Loaded& l = KeptLoaded();
-  if (!Load(args[0], l)) return 1;
-  return Save(l, args[1]);
+  if (!Load(in, l)) return 1;
+  return Save(l, out);
 }
 
-const Registration kInfo({"info", "  info FILE       version, card counts and format settings, one per line\n",
-                          10, Info});
-const Registration kShow({"show", "  show FILE       the cards as JSON, sorted, front card first\n", 20,
-                          Show});
-const Registration kConvert(
-    {"convert",
-     "  convert IN OUT  read IN as Open does and write OUT as Save does\n"
-     "                  (FILE and IN may also be Cardfile files, imported as the program does)\n",
-     30, Convert});
+Work DeclareInfo(CLI::App& command) {
+  auto file = std::make_shared<std::string>();
+  AddInput(command, "FILE", *file);
+  return [file] { return Info(*file); };
+}
+
+Work DeclareShow(CLI::App& command) {
+  auto file = std::make_shared<std::string>();
+  AddInput(command, "FILE", *file);
+  return [file] { return Show(*file); };
+}
+
+Work DeclareConvert(CLI::App& command) {
+  auto in = std::make_shared<std::string>();
+  auto out = std::make_shared<std::string>();
+  AddInput(command, "IN", *in);
+  AddOutput(command, "OUT", *out,
+            "the card file to write, in the newest version (- writes standard output)", true);
+  return [in, out] { return Convert(*in, *out); };
+}
+
+const Registration kInfo({"info", "version, card counts and format settings, one per line", 10,
+                          DeclareInfo});
+const Registration kShow({"show", "the cards as JSON, sorted, front card first", 20, DeclareShow});
+const Registration kConvert({"convert", "read IN as Open does and write OUT as Save does", 30,
+                             DeclareConvert});
 
 }  // namespace
 

@@ -1,24 +1,34 @@
 // tessel-cli's commands: each file registers its own, so a new command is a
-// new file. Arguments are the words after the command's name.
+// new file. A command declares its positionals and options on its own
+// subcommand; the function that does its work takes the parsed values.
 #pragma once
 
+#include <CLI/CLI.hpp>
 #include <cstdint>
+#include <functional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "cards/card_collection.h"
 #include "cards/format_settings.h"
+#include "cli/command_line.h"
 
 namespace tessel::cli {
 
 using Args = std::vector<std::string>;
 
+// A command's work once its arguments are parsed. Exit status: 0 done,
+// 1 failed (a message on stderr). Wrong usage never gets this far.
+using Work = std::function<int()>;
+
 struct Command {
   const char* name;
-  const char* usage;  // "NAME ARGUMENTS  what it does", one or more lines
-  int order;          // place in the usage text
-  // Exit status: 0 done, 1 failed (a message on stderr), 2 wrong usage.
-  int (*run)(const Args& args);
+  const char* description;  // one line in the list of commands
+  int order;                // place in that list
+  // Declares the command's arguments on its subcommand, bound to the
+  // values its work reads, and returns that work.
+  Work (*declare)(CLI::App& command);
 };
 
 // Registers a command at start-up; use as a namespace-scope object.
@@ -26,11 +36,29 @@ struct Registration {
   explicit Registration(const Command& command);
 };
 
-inline constexpr int kUsageError = 2;
+// The word that names standard input or output instead of a file.
+inline constexpr std::string_view kStandardStream = "-";
+// How standard input is named in messages and page headings.
+inline constexpr char kStandardInputName[] = "standard input";
 
 // Writes "tessel-cli: " and the message to stderr, and after it the reason
 // (the system's word on a failure) unless the message already says it.
 void Fail(const std::string& message, const std::string& reason = {});
+
+// The card file (or Cardfile file) a command reads, as the positional `name`;
+// "-" reads standard input.
+CLI::Option* AddInput(CLI::App& command, const std::string& name, std::string& path);
+// A file a command writes, as the positional `name`. "-" writes standard
+// output where `standardOutput` allows it and is refused otherwise.
+CLI::Option* AddOutput(CLI::App& command, const std::string& name, std::string& path,
+                       const std::string& description, bool standardOutput);
+// An option that names a file to write (such as -o): its value may not start
+// with '-', so that `-o --help` never makes a file called "--help".
+CLI::Option* AddOutputOption(CLI::App& command, const std::string& name, std::string& path,
+                             const std::string& typeName, const std::string& description);
+
+// Writes bytes to standard output; false after reporting a failure.
+bool WriteStandardOutput(std::string_view bytes);
 
 // A file read as the program reads it: a card file, or a Cardfile file
 // imported.
@@ -44,39 +72,51 @@ struct Loaded {
 };
 
 // Reads a card file or imports a Cardfile file, recognised by its content;
-// false after reporting on stderr. A damaged Cardfile file that still gave
-// cards is loaded with a warning on stderr.
+// "-" reads standard input whole first. False after reporting on stderr. A
+// damaged Cardfile file that still gave cards is loaded with a warning on
+// stderr.
 bool Load(const std::string& path, Loaded& loaded);
 
-// Saves the cards as Save does; the exit status, after reporting a failure.
+// Saves the cards as Save does, or writes them to standard output for "-";
+// the exit status, after reporting a failure.
 int Save(Loaded& loaded, const std::string& path);
 
-// Runs the command named by argv[1] (or --help, --version) and ends the
-// process; returns only for a usage error.
+// Parses the command line, runs the command it names and ends the process;
+// returns only for --help, --version and wrong usage.
 int RunTool(int argc, char** argv);
+
+// The words of the command line after the program's name.
+const Args& CommandLine();
 
 // The commands that draw into PDF files need Qt, whose libraries took some
 // 9 ms to load at every start of the tool. The tool starts without them and
 // runs these commands in a helper program, tessel-cli-draw, which holds
-// every command; both take the names and texts from here.
-struct DrawingCommand {
-  const char* name;
-  const char* usage;
-  int order;
+// every command; both declare their arguments through the functions here,
+// so the tool refuses wrong usage and shows help without the helper.
+struct PrintArgs {
+  std::string kind;  // card, list or tagged
+  std::string file;
+  std::string out;
+  int resolution = 600;
 };
-inline constexpr DrawingCommand kPrintCommand{
-    "print",
-    "  print (card|list|tagged) FILE -o OUT.pdf [--resolution DPI]\n"
-    "                  print the front card, the list of indexes or the tagged cards to PDF\n"
-    "                  (A4, or Letter where the locale uses it; 600 dpi unless DPI is given)\n",
-    40};
-inline constexpr DrawingCommand kLabelsCommand{
-    "labels",
-    "  labels FILE -o OUT.pdf --product NAME [--index-on-label] [--tray N]\n"
-    "                  the tagged cards as labels on the product's sheets (tray 0-3:\n"
-    "                  default, automatic sheet feed, manual feed, tractor feed)\n"
-    "  labels --list   the label products, family by family\n",
-    60};
+struct LabelsArgs {
+  std::string file;
+  std::string out;
+  std::string product;
+  bool indexOnLabel = false;
+  int tray = 0;
+  bool list = false;
+};
+inline constexpr const char* kPrintName = "print";
+inline constexpr const char* kPrintDescription =
+    "print the front card, the list of indexes or the tagged cards to PDF";
+inline constexpr int kPrintOrder = 45;
+void DeclarePrint(CLI::App& command, PrintArgs& args);
+inline constexpr const char* kLabelsName = "labels";
+inline constexpr const char* kLabelsDescription =
+    "the tagged cards as labels on a label product's sheets in a PDF, or the products";
+inline constexpr int kLabelsOrder = 60;
+void DeclareLabels(CLI::App& command, LabelsArgs& args);
 
 // A Loaded that lives until the process ends. The tool ends without
 // freeing it: the system takes the memory back at once, where freeing a

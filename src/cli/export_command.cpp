@@ -1,5 +1,7 @@
 // export: the cards as a text file or as comma-separated values, written as
 // File > Export writes them.
+#include <memory>
+
 #include "cli/cli.h"
 #include "output/export.h"
 
@@ -7,21 +9,39 @@ namespace tessel::cli {
 
 namespace {
 
-int Export(const Args& args) {
-  if (args.size() != 3 || (args[0] != "text" && args[0] != "csv")) return kUsageError;
+struct ExportArgs {
+  std::string kind;  // text or csv
+  std::string file;
+  std::string out;
+};
+
+int Export(const ExportArgs& args) {
   Loaded l;
-  if (!Load(args[1], l)) return 1;
-  const ExportKind kind = args[0] == "text" ? ExportKind::Text : ExportKind::Csv;
-  const FileResult written = ExportCards(kind, l.cards.Cards(), args[2]);
+  if (!Load(args.file, l)) return 1;
+  const ExportKind kind = args.kind == "text" ? ExportKind::Text : ExportKind::Csv;
+  if (args.out == kStandardStream) {
+    const std::string bytes = kind == ExportKind::Text ? ExportTextBytes(l.cards.Cards())
+                                                       : ExportCsvBytes(l.cards.Cards());
+    return WriteStandardOutput(bytes) ? 0 : 1;
+  }
+  const FileResult written = ExportCards(kind, l.cards.Cards(), args.out);
   if (!written) Fail(written.message, written.detail);
   return written ? 0 : 1;
 }
 
-const Registration kExport(
-    {"export",
-     "  export (text|csv) FILE OUT\n"
-     "                  every card as a text file or as comma-separated values (UTF-8, CR LF)\n",
-     50, Export});
+Work DeclareExport(CLI::App& command) {
+  auto args = std::make_shared<ExportArgs>();
+  command.add_option("KIND", args->kind, "text or csv")
+      ->required()
+      ->check(CLI::IsMember({"text", "csv"}));
+  AddInput(command, "FILE", args->file);
+  AddOutput(command, "OUT", args->out, "the file to write (- writes standard output)", true);
+  return [args] { return Export(*args); };
+}
+
+const Registration kExport({"export",
+                            "every card as a text file or as comma-separated values (UTF-8, CR LF)",
+                            50, DeclareExport});
 
 }  // namespace
 

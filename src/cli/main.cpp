@@ -26,16 +26,14 @@ std::string HelperPath() {
   return dir + TESSEL_CLI_DRAW_HELPER_INSTALLED;
 }
 
-// Replaces this process with the helper, which runs the same command line.
-template <const DrawingCommand& command>
-int RunInHelper(const Args& args) {
+// Replaces this process with the helper, which runs the same command line
+// after the tool has checked it.
+int RunInHelper() {
   const std::string helper = HelperPath();
   std::vector<char*> argv;
   std::string self = "tessel-cli";  // messages and Qt's application name stay the tool's
-  std::string name = command.name;
   argv.push_back(self.data());
-  argv.push_back(name.data());
-  std::vector<std::string> words = args;
+  std::vector<std::string> words = CommandLine();
   for (std::string& w : words) argv.push_back(w.data());
   argv.push_back(nullptr);
   ::execv(helper.c_str(), argv.data());
@@ -43,10 +41,20 @@ int RunInHelper(const Args& args) {
   return 1;
 }
 
-const Registration kPrint({kPrintCommand.name, kPrintCommand.usage, kPrintCommand.order,
-                           RunInHelper<kPrintCommand>});
-const Registration kLabels({kLabelsCommand.name, kLabelsCommand.usage, kLabelsCommand.order,
-                            RunInHelper<kLabelsCommand>});
+Work DeclarePrintForHelper(CLI::App& command) {
+  static PrintArgs args;
+  DeclarePrint(command, args);
+  return RunInHelper;
+}
+
+Work DeclareLabelsForHelper(CLI::App& command) {
+  static LabelsArgs args;
+  DeclareLabels(command, args);
+  return RunInHelper;
+}
+
+const Registration kPrint({kPrintName, kPrintDescription, kPrintOrder, DeclarePrintForHelper});
+const Registration kLabels({kLabelsName, kLabelsDescription, kLabelsOrder, DeclareLabelsForHelper});
 #endif
 
 }  // namespace

@@ -2,6 +2,7 @@
 // and a dial, as the program does them.
 #include <chrono>
 #include <iostream>
+#include <memory>
 #include <thread>
 
 #include "cli/cli.h"
@@ -11,14 +12,12 @@ namespace tessel::cli {
 
 namespace {
 
-int Ports(const Args& args) {
-  if (!args.empty()) return kUsageError;
+int Ports() {
   for (const std::string& device : SerialDevicesPresent()) std::cout << device << '\n';
   return 0;
 }
 
 int Detect(const Args& args) {
-  if (args.empty() || args.size() > kComPortCount) return kUsageError;
   std::array<std::string, kComPortCount> devices;
   std::copy(args.begin(), args.end(), devices.begin());
   const int found = DetectModem(devices);
@@ -30,22 +29,15 @@ int Detect(const Args& args) {
   return 0;
 }
 
-// dial [--hold MS] DEVICE SELECTION...
-int Dial(const Args& args) {
-  std::size_t first = 0;
+struct DialArgs {
   int holdMs = kDialHoldMs;
-  if (args.size() >= 2 && args[0] == "--hold") {
-    try {
-      holdMs = std::stoi(args[1]);
-    } catch (const std::exception&) {
-      return kUsageError;
-    }
-    if (holdMs < 0) return kUsageError;
-    first = 2;
-  }
-  if (args.size() < first + 2) return kUsageError;
-  std::string selection = args[first + 1];
-  for (std::size_t i = first + 2; i < args.size(); ++i) selection += ' ' + args[i];
+  std::string device;
+  Args selection;  // the words of the selected text
+};
+
+int Dial(const DialArgs& args) {
+  std::string selection = args.selection[0];
+  for (std::size_t i = 1; i < args.selection.size(); ++i) selection += ' ' + args.selection[i];
   const std::string digits = DialDigits(selection);
   if (digits.empty()) {
     Fail(CannotDialText(selection));
@@ -53,27 +45,45 @@ int Dial(const Args& args) {
   }
   ModemPort port;
   std::string error;
-  if (!port.Dial(args[first], DialCommand(digits), error)) {
+  if (!port.Dial(args.device, DialCommand(digits), error)) {
     Fail(error);
     return 1;
   }
   // The modem hangs up when the port closes; give the call time to start.
-  std::this_thread::sleep_for(std::chrono::milliseconds(holdMs));
+  std::this_thread::sleep_for(std::chrono::milliseconds(args.holdMs));
   return 0;
 }
 
-const Registration kPorts({"ports", "  ports           the serial devices present (ttyS, ttyUSB, ttyACM)\n",
-                           70, Ports});
-const Registration kDetect(
-    {"detect",
-     "  detect DEV...   the first of up to four devices that takes the modem probe \"AT\"\n", 71,
-     Detect});
-const Registration kDial(
-    {"dial",
-     "  dial [--hold MS] DEVICE SELECTION...\n"
-     "                  send \"ATD\" and the digits of SELECTION to DEVICE, hold the line\n"
-     "                  MS milliseconds (7000)\n",
-     72, Dial});
+Work DeclarePorts(CLI::App&) { return Ports; }
+
+Work DeclareDetect(CLI::App& command) {
+  auto devices = std::make_shared<Args>();
+  command.add_option("DEV", *devices, "up to four serial devices, tried in this order")
+      ->required()
+      ->expected(1, static_cast<int>(kComPortCount));
+  return [devices] { return Detect(*devices); };
+}
+
+Work DeclareDial(CLI::App& command) {
+  auto args = std::make_shared<DialArgs>();
+  command.add_option("--hold", args->holdMs,
+                     "milliseconds to hold the line before hanging up (" +
+                         std::to_string(kDialHoldMs) + ")")
+      ->type_name("MS")
+      ->check(CLI::NonNegativeNumber);
+  command.add_option("DEVICE", args->device, "the serial device of the modem")->required();
+  command.add_option("SELECTION", args->selection, "the text whose digits are dialled")->required();
+  return [args] { return Dial(*args); };
+}
+
+const Registration kPorts({"ports", "the serial devices present (ttyS, ttyUSB, ttyACM)", 70,
+                           DeclarePorts});
+const Registration kDetect({"detect",
+                            "the first of up to four devices that takes the modem probe \"AT\"",
+                            71, DeclareDetect});
+const Registration kDial({"dial",
+                          "send \"ATD\" and the digits of SELECTION to DEVICE and hold the line",
+                          72, DeclareDial});
 
 }  // namespace
 

@@ -1,5 +1,6 @@
 // tag: chooses the tagged cards of a card file, as the Tag Cards dialog does,
 // and saves the file.
+#include <memory>
 #include <set>
 
 #include "cards/card_file.h"
@@ -11,14 +12,16 @@ namespace tessel::cli {
 
 namespace {
 
-int Tag(const Args& args) {
-  if (args.size() < 2) return kUsageError;
-  const std::string& path = args[0];
-  const std::string& mode = args[1];
-  const bool only = mode == "--only";
-  if (only ? args.size() < 3 : (args.size() != 2 || (mode != "--all" && mode != "--none"))) {
-    return kUsageError;
-  }
+struct TagArgs {
+  std::string file;
+  bool all = false;
+  bool none = false;
+  std::vector<std::string> only;  // index texts
+};
+
+int Tag(const TagArgs& args) {
+  const std::string& path = args.file;
+  const bool only = !args.only.empty();
   Loaded& l = KeptLoaded();
   if (!Load(path, l)) return 1;
   if (l.cardfile) {
@@ -28,14 +31,14 @@ int Tag(const Args& args) {
   }
 
   TagMarks marks(l.cards);
-  if (mode == "--all") {
+  if (args.all) {
     marks.TagAll();
   } else {
     marks.UntagAll();
   }
   if (only) {
     std::set<std::string> wanted;
-    for (std::size_t i = 2; i < args.size(); ++i) wanted.insert(Utf8ToCp1252(args[i]));
+    for (const std::string& index : args.only) wanted.insert(Utf8ToCp1252(index));
     std::set<std::string> found;
     std::vector<std::size_t> rows;
     for (std::size_t row = 0; row < l.cards.Size(); ++row) {
@@ -57,11 +60,26 @@ int Tag(const Args& args) {
   return Save(l, path);
 }
 
+Work DeclareTag(CLI::App& command) {
+  auto args = std::make_shared<TagArgs>();
+  AddOutput(command, "FILE", args->file, "the card file to change and save", false);
+  CLI::Option* all = command.add_flag("--all", args->all, "tag every card");
+  CLI::Option* none = command.add_flag("--none", args->none, "tag no card");
+  CLI::Option* only = command.add_option("--only", args->only,
+                                         "tag exactly the cards with these index texts")
+                          ->type_name("INDEX...");
+  all->excludes(none)->excludes(only);
+  none->excludes(only);
+  command.callback([all, none, only] {
+    if (!*all && !*none && !*only) throw CLI::RequiredError("one of --all, --none and --only is needed", CLI::ExitCodes::RequiredError);
+  });
+  return [args] { return Tag(*args); };
+}
+
 const Registration kTag({"tag",
-                         "  tag FILE --all | --none | --only INDEX...\n"
-                         "                  tag every card, none, or exactly the cards with these\n"
-                         "                  index texts, and save the file\n",
-                         40, Tag});
+                         "tag every card, none, or exactly the cards with these index texts, "
+                         "and save the file",
+                         40, DeclareTag});
 
 }  // namespace
 

@@ -1,4 +1,6 @@
-// The command rules and the command table's strings, without a window.
+// When each command may run, and the command table's strings and places,
+// without a window: every input gates exactly its own commands, so a new
+// input or command cannot switch another one off unnoticed.
 #include "app/command_rules.h"
 
 #include <gtest/gtest.h>
@@ -10,31 +12,52 @@
 namespace tessel {
 namespace {
 
-TEST(CommandRules, EachInputGatesOnlyItsCommands) {
+// Inputs under which every command may run.
+CommandInputs AllFavourable() {
   CommandInputs in;
-  in.Set(Input::Cards, 1);
-  EXPECT_FALSE(CommandEnabled(CommandId::MailCard, in));
-  EXPECT_TRUE(CommandEnabled(CommandId::MailList, in));
-  EXPECT_FALSE(CommandEnabled(CommandId::FindNext, in));
-  EXPECT_FALSE(CommandEnabled(CommandId::Undo, in));
-  EXPECT_FALSE(CommandEnabled(CommandId::Cut, in));
-  EXPECT_FALSE(CommandEnabled(CommandId::Copy, in));
-  EXPECT_FALSE(CommandEnabled(CommandId::Paste, in));
-  EXPECT_FALSE(CommandEnabled(CommandId::AutoDial, in));
-
+  in.Set(Input::Cards, 2);
   for (Input i : {Input::MailAvailable, Input::SearchText, Input::CanUndo, Input::BodySelection,
                   Input::ClipboardText}) {
     in.Set(i, true);
   }
-  for (CommandId id : {CommandId::MailCard, CommandId::FindNext, CommandId::Undo, CommandId::Cut,
-                       CommandId::Copy, CommandId::Paste, CommandId::AutoDial}) {
-    EXPECT_TRUE(CommandEnabled(id, in)) << static_cast<int>(id);
-    in.Set(Input::Cards, 0);
-    EXPECT_FALSE(CommandEnabled(id, in)) << static_cast<int>(id);
-    in.Set(Input::Cards, 1);
+  return in;
+}
+
+std::set<CommandId> Enabled(const CommandInputs& in, bool enabled) {
+  std::set<CommandId> ids;
+  for (const CommandInfo& c : Commands()) {
+    if (c.HasAction() && CommandEnabled(c.id, in) == enabled) ids.insert(c.id);
   }
-  in.Set(Input::DialPending, true);
-  EXPECT_FALSE(CommandEnabled(CommandId::AutoDial, in));
+  return ids;
+}
+
+TEST(CommandRules, EachInputGatesExactlyItsCommands) {
+  EXPECT_EQ(Enabled(AllFavourable(), false), std::set<CommandId>{});
+
+  using C = CommandId;
+  const std::pair<std::pair<Input, std::size_t>, std::set<CommandId>> cases[] = {
+      {{Input::Cards, 1}, {C::Next, C::Previous}},
+      {{Input::SaveBlocked, true}, {C::Save}},
+      {{Input::MailAvailable, false}, {C::MailCard}},
+      {{Input::SearchText, false}, {C::FindNext}},
+      {{Input::CanUndo, false}, {C::Undo}},
+      {{Input::BodySelection, false}, {C::Cut, C::Copy, C::AutoDial}},
+      {{Input::ClipboardText, false}, {C::Paste}},
+      {{Input::DialPending, true}, {C::AutoDial}},
+  };
+  for (const auto& [input, off] : cases) {
+    CommandInputs in = AllFavourable();
+    in.Set(input.first, input.second);
+    EXPECT_EQ(Enabled(in, false), off) << "input " << static_cast<std::size_t>(input.first);
+  }
+
+  // Without cards only what makes or brings cards, and what concerns the
+  // program, may run.
+  CommandInputs none = AllFavourable();
+  none.Set(Input::Cards, 0);
+  EXPECT_EQ(Enabled(none, true),
+            (std::set<CommandId>{C::New, C::Open, C::ImportCardfile, C::Exit, C::Add, C::Options,
+                                 C::Restore, C::HelpContents, C::About, C::Sort}));
 }
 
 TEST(CommandStrings, PromptAndTooltipSplitAtTheLineFeed) {

@@ -7,7 +7,6 @@
 #include <deque>
 #include <filesystem>
 
-#include "app/command_rules.h"
 #include "rrg_writer.h"
 #include "support/crd_for_test.h"
 #include "support/test_support.h"
@@ -238,9 +237,6 @@ TEST_F(DocumentTest, SaveBlockedPathIsNeverOverwritten) {
   ui.errors.clear();
   doc.SetSaveBlocked(true);
   EditedCard();
-  const CommandInputs blocked = CommandInputs().Set(Input::Cards, 1).Set(Input::SaveBlocked, true);
-  EXPECT_FALSE(CommandEnabled(CommandId::Save, blocked));
-  EXPECT_TRUE(CommandEnabled(CommandId::SaveAs, blocked));
 
   // Yes in the prompt must not write the card file over the import.
   ui.answers = {SaveAnswer::Yes};

@@ -1,6 +1,7 @@
 // The command-line tool, run as a user runs it.
 #include <filesystem>
 #include <nlohmann/json.hpp>
+#include <sstream>
 
 #include "support/cli_run.h"
 #include "support/crd_for_test.h"
@@ -105,14 +106,21 @@ TEST(Cli, BadInputAndBadUsageHaveTheirOwnExitStatus) {
   EXPECT_EQ(run.status, 1);
   EXPECT_NE(run.err.find("File Error - \""), std::string::npos);
 
-  for (const char* args : {"", "show", "frobnicate x", "info a b", "convert a"}) {
+  // Wrong usage: the reason, then the usage of the command, on stderr.
+  const std::string ok = Quoted(dir.File("ok.tsl"));
+  for (const std::string& args :
+       {std::string(""), std::string("show"), std::string("frobnicate x"), "info " + ok + " b",
+        "info " + ok + " --bogus", std::string("convert a"), "tag " + ok + " --all --none",
+        std::string("dial --hold -5 dev 12"), "print poster " + ok + " -o o.pdf"}) {
     run = Cli(args, dir);
     EXPECT_EQ(run.status, 2) << args;
-    EXPECT_NE(run.err.find("Usage: tessel-cli"), std::string::npos);
+    EXPECT_TRUE(run.out.empty()) << args;
+    EXPECT_EQ(run.err.rfind("tessel-cli: ", 0), 0u) << args << ": " << run.err;
+    EXPECT_NE(run.err.find("Usage: tessel-cli"), std::string::npos) << args;
   }
   run = Cli("--help", dir);
   EXPECT_EQ(run.status, 0);
-  EXPECT_NE(run.out.find("convert IN OUT"), std::string::npos);
+  EXPECT_NE(run.out.find("\n  convert "), std::string::npos) << run.out;
   run = Cli("--version", dir);
   EXPECT_EQ(run.status, 0);
   EXPECT_EQ(run.out.rfind("tessel-cli ", 0), 0u);
@@ -169,6 +177,88 @@ TEST(Cli, AFileTooLargeForTheMemoryLeftIsRefusedWithAMessage) {
         << mib << " MiB: " << r.err;
   }
 #endif
+}
+
+// The commands in `tessel-cli --help`.
+std::vector<std::string> CommandNames(const test::TempDir& dir) {
+  const CliRun help = Cli("--help", dir);
+  std::vector<std::string> names;
+  const std::size_t from = help.out.find("\nCommands:\n");
+  std::istringstream lines(help.out.substr(from == std::string::npos ? help.out.size() : from + 11));
+  for (std::string line; std::getline(lines, line) && line.starts_with("  ");) {
+    names.push_back(line.substr(2, line.find(' ', 2) - 2));
+  }
+  return names;
+}
+
+// --help and -h, wherever they stand among a command's words, print that
+// command's usage and write nothing: no word is taken as a file to write.
+TEST(Cli, HelpOfEveryCommandPrintsItsUsageAndWritesNothing) {
+  test::TempDir dir;    // the stderr file lives here
+  test::TempDir empty;  // the commands run here
+  const std::string sample = Quoted(std::string(TESSEL_SOURCE_DIR) + "/resources/sample.tsl");
+  const std::vector<std::string> names = CommandNames(dir);
+  ASSERT_GE(names.size(), 10u);
+  const std::string here = "cd " + Quoted(empty.Path().string()) + " && ";
+  for (const std::string& name : names) {
+    for (const std::string& words : {name + " --help", name + " -h", name + " " + sample + " --help",
+                                     name + " card " + sample + " out.tsl -o out.pdf --help"}) {
+      const CliRun run = test::RunShell(here + Quoted(TESSEL_CLI) + " " + words, dir);
+      EXPECT_EQ(run.status, 0) << words << ": " << run.err;
+      EXPECT_NE(run.out.find("Usage: tessel-cli " + name + " "), std::string::npos) << words;
+    }
+  }
+  // An option's value that looks like an option is never a file to write.
+  const std::string print = here + Quoted(TESSEL_CLI) + " print card " + sample + " -o ";
+  EXPECT_EQ(test::RunShell(print + "--help", dir).status, 0);
+  EXPECT_EQ(test::RunShell(print + "-x.pdf", dir).status, 2);
+  const CliRun sampleTool = test::RunShell(here + Quoted(TESSEL_MAKE_SAMPLE) + " --help", dir);
+  EXPECT_EQ(sampleTool.status, 0);
+  EXPECT_EQ(test::RunShell(here + Quoted(TESSEL_MAKE_SAMPLE) + " -x", dir).status, 2);
+  EXPECT_EQ(empty.Names(), std::vector<std::string>{});
+}
+
+// "-" reads standard input whole, from a file or a pipe, and writes standard
+// output; a file whose name starts with '-' is written only after "--".
+TEST(Cli, StandardInputAndOutputAndNamesThatLookLikeOptions) {
+  test::TempDir dir;
+  const std::string tsl = dir.File("c.tsl");
+  test::WriteBytes(tsl, CardFileBytes(FormatSettings{}, {CardInfo("b", "B", 1), CardInfo("a", "A", 0)}));
+  const CliRun byName = Cli("info " + Quoted(tsl), dir);
+  ASSERT_EQ(byName.status, 0);
+  CliRun run = Cli("info - < " + Quoted(tsl), dir);
+  EXPECT_EQ(run.status, 0) << run.err;
+  EXPECT_EQ(run.out, byName.out);
+  run = test::RunShell("cat " + Quoted(tsl) + " | " + Quoted(TESSEL_CLI) + " show -", dir);
+  EXPECT_EQ(run.status, 0) << run.err;
+  EXPECT_EQ(nlohmann::json::parse(run.out)["cards"][0]["index"], "a");
+
+  ASSERT_EQ(Cli("convert " + Quoted(tsl) + " " + Quoted(dir.File("o.tsl")), dir).status, 0);
+  run = Cli("convert - - < " + Quoted(tsl) + " > " + Quoted(dir.File("piped.tsl")), dir);
+  EXPECT_EQ(run.status, 0) << run.err;
+  EXPECT_EQ(test::ReadBytes(dir.File("piped.tsl")), test::ReadBytes(dir.File("o.tsl")));
+  run = Cli("export csv - - < " + Quoted(tsl), dir);
+  EXPECT_EQ(run.status, 0) << run.err;
+  EXPECT_EQ(run.out, "Index,Body,Tagged\r\na,A,0\r\nb,B,1\r\n");
+
+  // Damage and a full disk are reported as for a file.
+  test::WriteBytes(dir.File("bad.tsl"), {0xAC, 0xAA, 0x00, 0x00, 0x01});
+  run = Cli("info - < " + Quoted(dir.File("bad.tsl")), dir);
+  EXPECT_EQ(run.status, 1);
+  EXPECT_NE(run.err.find("\"standard input\" is damaged or incomplete"), std::string::npos) << run.err;
+  run = Cli("show " + Quoted(tsl) + " > /dev/full", dir);
+  EXPECT_EQ(run.status, 1);
+  EXPECT_NE(run.err.find("cannot write to standard output: No space left on device"),
+            std::string::npos)
+      << run.err;
+  EXPECT_EQ(Cli("tag - --all < " + Quoted(tsl), dir).status, 2);
+
+  const std::string here = "cd " + Quoted(dir.Path().string()) + " && " + Quoted(TESSEL_CLI);
+  EXPECT_EQ(test::RunShell(here + " convert c.tsl -x.tsl", dir).status, 2);
+  EXPECT_FALSE(std::filesystem::exists(dir.File("-x.tsl")));
+  run = test::RunShell(here + " convert -- c.tsl -x.tsl", dir);
+  EXPECT_EQ(run.status, 0) << run.err;
+  EXPECT_EQ(test::ReadBytes(dir.File("-x.tsl")), test::ReadBytes(dir.File("o.tsl")));
 }
 
 TEST(Cli, DialSendsTheDigitsToTheDeviceAndDetectFindsIt) {

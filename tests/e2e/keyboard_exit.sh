@@ -21,44 +21,54 @@ trap cleanup EXIT
 export XDG_CONFIG_HOME=$work/config
 cp "$sample" "$work/cards.tsl"
 
+# Runs the command until it succeeds, for up to ten seconds; false if it
+# never did. Every wait below is on a condition, never a fixed time.
+wait_until() {
+  local deadline=$((SECONDS + 10))
+  until "$@"; do
+    ((SECONDS < deadline)) || return 1
+    sleep 0.05
+  done
+}
+
 openbox >/dev/null 2>&1 &
 pids+=($!)
-sleep 0.5
+# The window manager is up once it answers for the desktops.
+wait_until xdotool get_desktop >/dev/null 2>&1 || { echo "FAIL: openbox did not start"; exit 1; }
 
-# Waits up to ten seconds for a visible window whose title matches.
+# Prints the first visible window whose title matches; false if none.
+find_window() {
+  local id
+  id=$(xdotool search --onlyvisible --name "$1" 2>/dev/null | head -1) && [[ -n $id ]] && echo "$id"
+}
+# Waits for a visible window whose title matches and prints it.
 wait_window() {
-  for _ in $(seq 100); do
-    if id=$(xdotool search --onlyvisible --name "$1" 2>/dev/null | head -1) && [[ -n $id ]]; then
-      echo "$id"
-      return 0
-    fi
-    sleep 0.1
-  done
-  return 1
+  local pattern=$1 id
+  wait_until eval 'id=$(find_window "$pattern")' && echo "$id"
 }
-# Waits up to ten seconds for a process to end; its status in $status.
+# The number of visible windows of the program (a menu that opens is one).
+visible_windows() { xdotool search --onlyvisible --pid "$app" 2>/dev/null | wc -l; }
+exited() { ! kill -0 "$1" 2>/dev/null; }
+# Waits for a process to end; its status in $status.
 wait_exit() {
-  for _ in $(seq 100); do
-    if ! kill -0 "$1" 2>/dev/null; then
-      wait "$1" && status=0 || status=$?
-      return 0
-    fi
-    sleep 0.1
-  done
-  return 1
+  wait_until exited "$1" || return 1
+  wait "$1" && status=0 || status=$?
 }
+active_is() { [[ $(xdotool getactivewindow 2>/dev/null) == "$1" ]]; }
 start() {
   "$tessel" "$work/cards.tsl" >/dev/null 2>&1 &
   app=$!
   pids+=("$app")
   main=$(wait_window "^Tessel - ") || { echo "FAIL: no main window"; exit 1; }
   xdotool windowactivate --sync "$main"
-  sleep 0.3
+  wait_until active_is "$main" || { echo "FAIL: the main window did not become active"; exit 1; }
 }
 menu_exit() {
+  local before
+  before=$(visible_windows)
   xdotool key --clearmodifiers alt+f
   # The File menu must be open before X means Exit.
-  sleep 0.6
+  wait_until eval '(($(visible_windows) > before))' || { echo "FAIL: Alt+F opened no menu"; exit 1; }
   xdotool key x
 }
 
@@ -76,13 +86,12 @@ echo "ok: unchanged file closes without a question"
 start
 eval "$(xdotool getwindowgeometry --shell "$main")"
 # The index field sits on the front card's toolbar.
-xdotool mousemove "$((X + 150))" "$((Y + 105))"
-sleep 0.3
+# X delivers the click and the keys in order, so the keys reach the field
+# the click focused.
+xdotool mousemove --sync "$((X + 150))" "$((Y + 105))"
 xdotool click 1
-sleep 0.5
 xdotool key End
 xdotool type X
-sleep 0.5
 menu_exit
 prompt=$(wait_window "^Tessel$") || { echo "FAIL: no Save Changes question after a rename"; exit 1; }
 xdotool windowactivate --sync "$prompt" key y

@@ -15,10 +15,12 @@
 #include <QDialog>
 #include <QFile>
 #include <QLabel>
+#include <QPointer>
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTextCursor>
+#include <QTimer>
 
 #include "services/ui/dialogs.h"
 #include "app/ui/main_window.h"
@@ -102,6 +104,53 @@ class ScriptedDialogs final : public Dialogs {
 };
 
 // Points the settings at a fresh folder before any store is made.
+// Answers the next modal window of the real dialogs from inside its own
+// event loop: `answer` looks at it and closes it. Whatever the answer does
+// (a failed ASSERT returns early), the window is closed after it, so a test
+// never waits on it; one that has not opened within two seconds, by the
+// time this object goes, fails the test.
+class ModalAnswer {
+ public:
+  explicit ModalAnswer(std::function<void(QWidget&)> answer) : answer_(std::move(answer)) {
+    QObject::connect(&poll_, &QTimer::timeout, [this] { Poll(); });
+    poll_.start(10);
+  }
+  ~ModalAnswer() {
+    poll_.stop();
+    if (!answered_) ADD_FAILURE() << "no modal window opened";
+  }
+  ModalAnswer(const ModalAnswer&) = delete;
+  ModalAnswer& operator=(const ModalAnswer&) = delete;
+
+ private:
+  void Poll() {
+    QPointer<QWidget> modal = QApplication::activeModalWidget();
+    if (!modal) {
+      if (deadline_.hasExpired()) {
+        poll_.stop();
+        ADD_FAILURE() << "no modal window opened within two seconds";
+        answered_ = true;  // reported once
+      }
+      return;
+    }
+    poll_.stop();
+    answered_ = true;
+    answer_(*modal);
+    if (modal && modal->isVisible()) {
+      if (auto* dialog = qobject_cast<QDialog*>(modal.data())) {
+        dialog->done(QDialog::Rejected);
+      } else {
+        modal->close();
+      }
+    }
+  }
+
+  std::function<void(QWidget&)> answer_;
+  QTimer poll_;
+  QDeadlineTimer deadline_{2000};
+  bool answered_ = false;
+};
+
 struct TemporarySettings {
   TemporarySettings() { QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, dir.path()); }
   QTemporaryDir dir;

@@ -40,39 +40,18 @@ int List(int argc, char** argv) {
   return 0;
 }
 
-int Labels(const Args& args) {
-  std::string file, out, product;
-  bool indexOnLabel = false;
-  int tray = kTrayDefault;
-  bool list = false;
-  for (std::size_t i = 0; i < args.size(); ++i) {
-    const std::string& a = args[i];
-    const bool hasValue = i + 1 < args.size();
-    if (a == "--list") {
-      list = true;
-    } else if (a == "-o" && hasValue) {
-      out = args[++i];
-    } else if (a == "--product" && hasValue) {
-      product = args[++i];
-    } else if (a == "--index-on-label") {
-      indexOnLabel = true;
-    } else if (a == "--tray" && hasValue) {
-      const std::string& value = args[++i];
-      if (value.size() != 1 || value[0] < '0' || value[0] > '3') return kUsageError;
-      tray = value[0] - '0';
-    } else if (file.empty() && !a.starts_with("-")) {
-      file = a;
-    } else {
-      return kUsageError;
-    }
-  }
+int Labels(const LabelsArgs& args) {
+  const std::string& file = args.file;
+  const std::string& out = args.out;
+  const std::string& product = args.product;
+  const bool indexOnLabel = args.indexOnLabel;
+  const int tray = args.tray;
   // Fonts and painting need a GUI application; no display is needed.
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
   static int argc = 1;
   static char name[] = "tessel-cli";
   static char* argv[] = {name, nullptr};
-  if (list) return file.empty() && out.empty() && product.empty() ? List(argc, argv) : kUsageError;
-  if (file.empty() || out.empty() || product.empty()) return kUsageError;
+  if (args.list) return List(argc, argv);
 
   QApplication app(argc, argv);
   LabelCatalogue catalogue;
@@ -102,8 +81,13 @@ int Labels(const Args& args) {
   return 0;
 }
 
-const Registration kLabels({kLabelsCommand.name, kLabelsCommand.usage, kLabelsCommand.order,
-                            Labels});
+Work DeclareLabelsHere(CLI::App& command) {
+  static LabelsArgs args;
+  DeclareLabels(command, args);
+  return [] { return Labels(args); };
+}
+
+const Registration kLabels({kLabelsName, kLabelsDescription, kLabelsOrder, DeclareLabelsHere});
 
 }  // namespace
 

@@ -16,55 +16,6 @@ namespace tessel::cli {
 
 namespace {
 
-constexpr int kDefaultResolution = 600;
-constexpr int kMinResolution = 72;
-constexpr int kMaxResolution = 2400;
-
-struct PrintArgs {
-  PrintKind kind = PrintKind::Card;
-  std::string file;
-  std::string out;
-  int resolution = kDefaultResolution;
-};
-
-bool ParseResolution(const std::string& text, int& dpi) {
-  char* end = nullptr;
-  const long value = std::strtol(text.c_str(), &end, 10);
-  if (text.empty() || *end != '\0' || value < kMinResolution || value > kMaxResolution) return false;
-  dpi = static_cast<int>(value);
-  return true;
-}
-
-bool Parse(const Args& args, PrintArgs& p) {
-  if (args.empty()) return false;
-  if (args[0] == "card") {
-    p.kind = PrintKind::Card;
-  } else if (args[0] == "list") {
-    p.kind = PrintKind::List;
-  } else if (args[0] == "tagged") {
-    p.kind = PrintKind::Tagged;
-  } else {
-    return false;
-  }
-  for (std::size_t i = 1; i < args.size(); ++i) {
-    const std::string& a = args[i];
-    if ((a == "-o" || a == "--resolution") && i + 1 < args.size()) {
-      const std::string& value = args[++i];
-      if (a == "-o") {
-        p.out = value;
-      } else if (!ParseResolution(value, p.resolution)) {
-        Fail("--resolution takes a whole number from 72 to 2400");
-        return false;
-      }
-    } else if (p.file.empty() && (a.empty() || a[0] != '-')) {
-      p.file = a;
-    } else {
-      return false;
-    }
-  }
-  return !p.file.empty() && !p.out.empty();
-}
-
 // Fonts and printing need a Qt application; no display is needed.
 std::unique_ptr<QGuiApplication> StartQt() {
   if (std::getenv("QT_QPA_PLATFORM") == nullptr) ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
@@ -74,9 +25,10 @@ std::unique_ptr<QGuiApplication> StartQt() {
   return std::make_unique<QGuiApplication>(argc, argv);
 }
 
-int Print(const Args& args) {
-  PrintArgs p;
-  if (!Parse(args, p)) return kUsageError;
+int Print(const PrintArgs& p) {
+  const PrintKind kind = p.kind == "list"     ? PrintKind::List
+                         : p.kind == "tagged" ? PrintKind::Tagged
+                                              : PrintKind::Card;
   Loaded l;
   if (!Load(p.file, l)) return 1;
   const auto app = StartQt();
@@ -90,13 +42,15 @@ int Print(const Args& args) {
 
   // The program heads its pages with the path it opened, which is absolute.
   std::error_code ignored;
-  const std::string path = std::filesystem::absolute(p.file, ignored).string();
+  const std::string path = p.file == kStandardStream
+                               ? std::string(kStandardInputName)
+                               : std::filesystem::absolute(p.file, ignored).string();
   QString error;
-  switch (PrintOnPrinter(printer, p.kind, l.cards.Cards(), path, l.format, {}, &error)) {
+  switch (PrintOnPrinter(printer, kind, l.cards.Cards(), path, l.format, {}, &error)) {
     case PrintOutcome::Printed:
       return 0;
     case PrintOutcome::NoPages:
-      Fail(p.kind == PrintKind::Tagged && !l.cards.Empty() ? "nothing to print: no card is tagged"
+      Fail(kind == PrintKind::Tagged && !l.cards.Empty() ? "nothing to print: no card is tagged"
                                                            : "nothing to print: the file holds no cards");
       return 1;
     case PrintOutcome::Failed:
@@ -108,7 +62,13 @@ int Print(const Args& args) {
   return 1;
 }
 
-const Registration kPrint({kPrintCommand.name, kPrintCommand.usage, kPrintCommand.order, Print});
+Work DeclarePrintHere(CLI::App& command) {
+  static PrintArgs args;
+  DeclarePrint(command, args);
+  return [] { return Print(args); };
+}
+
+const Registration kPrint({kPrintName, kPrintDescription, kPrintOrder, DeclarePrintHere});
 
 }  // namespace
 

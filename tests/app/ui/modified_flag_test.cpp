@@ -4,7 +4,6 @@
 #include <QInputMethodEvent>
 #include <QMenuBar>
 #include <QMimeData>
-#include <QTimer>
 
 #include "stack/ui/card_dialogs.h"
 #include "stack/ui/format_toolbar.h"
@@ -193,8 +192,8 @@ TEST_F(ModifiedFlagTest, CardTextsShowAsTextInMessagesAndMenus) {
 
   // The real message box shows its text as plain text.
   QtDialogs real;
-  QTimer::singleShot(0, [] {
-    auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+  uitest::ModalAnswer answer([](QWidget& modal) {
+    auto* box = qobject_cast<QMessageBox*>(&modal);
     ASSERT_NE(box, nullptr);
     EXPECT_EQ(box->textFormat(), Qt::PlainText);
     box->done(QMessageBox::Ok);

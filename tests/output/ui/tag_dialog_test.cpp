@@ -237,9 +237,12 @@ TEST_F(TagDialogTest, AResizePutsTheListAt55WithTheHeightLess50) {
   d.show();
   ASSERT_TRUE(QTest::qWaitForWindowExposed(&d));
   d.resize(600, 400);
-  QTest::qWait(20);
   const QWidget* client = d.List()->parentWidget();
-  EXPECT_EQ(d.List()->geometry(), QRect(0, kTagListTop, client->width(), client->height() - kTagListHeightLoss));
+  const auto expected = [&] {
+    return QRect(0, kTagListTop, client->width(), client->height() - kTagListHeightLoss);
+  };
+  QTest::qWaitFor([&] { return d.List()->geometry() == expected(); }, 2000);
+  EXPECT_EQ(d.List()->geometry(), expected());
 }
 
 }  // namespace
