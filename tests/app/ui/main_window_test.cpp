@@ -113,7 +113,8 @@ TEST_F(MainWindowTest, EveryActionFollowsTheCommandRulesOfTheWindowsState) {
   MainWindow& w = Window();
   QGuiApplication::clipboard()->setText(QStringLiteral("on the clipboard"));
   // What the window is in, as the test made it: no undo, no selection.
-  CommandInputs in{.mailAvailable = w.MailAvailable(), .clipboardHasText = true};
+  CommandInputs in;
+  in.Set(Input::MailAvailable, w.MailAvailable()).Set(Input::ClipboardText, true);
   const auto check = [&](const char* state) {
     for (const CommandInfo& c : Commands()) {
       QAction* action = w.Action(c.id);
@@ -124,18 +125,18 @@ TEST_F(MainWindowTest, EveryActionFollowsTheCommandRulesOfTheWindowsState) {
   };
   check("without cards");
   OpenThrough(CardFile("one.tsl", {"only"}));
-  in.cards = 1;
+  in.Set(Input::Cards, 1);
   check("with one card");
   OpenThrough(CardFile("two.tsl", {"a", "b"}));
-  in.cards = 2;
+  in.Set(Input::Cards, 2);
   check("with two cards");
   w.Doc().SetSaveBlocked(true);
   w.UpdateCommandStates();
-  in.saveBlocked = true;
+  in.Set(Input::SaveBlocked, true);
   check("with Save blocked");
   w.SetSearchText("x");
   w.UpdateCommandStates();
-  in.searchTextEmpty = false;
+  in.Set(Input::SearchText, true);
   check("with a search text");
 
   // A disabled command does nothing, whichever way it comes.
