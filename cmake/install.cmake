@@ -78,12 +78,17 @@ set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION utils)
 # Libraries from the binaries; besides them what is loaded or run by name:
 # Qt's SVG plugins draw every icon, xdg-utils hands mail and the help page
-# over to the desktop, glabels-data holds the label geometry.
+# over to the desktop, glabels-data holds the label geometry; a printer queue
+# takes the finished pages through lp (cups-client).
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 if(TESSEL_QT)
   set(CPACK_DEBIAN_PACKAGE_DEPENDS "libqt6svg6, xdg-utils, glabels-data")
 else()
   set(CPACK_DEBIAN_PACKAGE_DEPENDS "glabels-data")
 endif()
-set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "bash-completion")
+if(TESSEL_QT)
+  set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "bash-completion, cups-client")
+else()
+  set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "bash-completion")
+endif()
 include(CPack)
