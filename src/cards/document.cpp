@@ -66,14 +66,22 @@ bool Document::New() {
 }
 
 void Document::Open() {
-  const std::optional<std::string> chosen = ui_.AskOpenPath(DialogFolder());
-  if (chosen) {
-    if (!New()) return;
-    if (Report(ReadCardFile(cards_, format_, *chosen))) {
-      SetPath(*chosen);
-      settings_.WriteString(kLastFile, *chosen);
-      ui_.ShowCardCount(cards_.Size());
-    }
+  if (const std::optional<std::string> chosen = ui_.AskOpenPath(DialogFolder())) {
+    OpenFile(*chosen);
+    return;
+  }
+  if (!cards_.Empty()) {
+    ui_.ApplyCardFormat();
+    ui_.FocusFrontBody();
+  }
+}
+
+void Document::OpenFile(const std::string& path) {
+  if (!New()) return;
+  if (Report(ReadCardFile(cards_, format_, path))) {
+    SetPath(path);
+    settings_.WriteString(kLastFile, path);
+    ui_.ShowCardCount(cards_.Size());
   }
   if (!cards_.Empty()) {
     ui_.ApplyCardFormat();
@@ -161,10 +169,14 @@ void Document::ImportCardfile(CardfileImportUi& ui) {
     FocusIfCards();
     return;
   }
+  ImportCardfileFile(*chosen);
+}
+
+void Document::ImportCardfileFile(const std::string& path) {
   if (!New()) return;
   // A warning comes after the cards are in, so the user sees what did come
   // through.
-  if (const FileResult result = ImportCardfileFrom(*chosen); !result.message.empty()) {
+  if (const FileResult result = ImportCardfileFrom(path); !result.message.empty()) {
     ui_.ShowMessage(result.message, result.Reason());
   }
 }

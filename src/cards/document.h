@@ -70,6 +70,9 @@ class Document {
   // True when the document was emptied; false when the user kept it.
   bool New();
   void Open();
+  // Open without the file dialog (a dropped file): New with its prompt, then
+  // the read.
+  void OpenFile(const std::string& path);
   // True when the cards were written.
   bool Save();
   bool SaveAs();
@@ -85,6 +88,8 @@ class Document {
   // File > Import > Cardfile...: the file dialog, New with its prompt, then
   // ImportCardfileFrom. Cancelling either changes nothing.
   void ImportCardfile(CardfileImportUi& ui);
+  // The same import without the file dialog (a dropped file).
+  void ImportCardfileFile(const std::string& path);
   // Imports a Cardfile file into the document as New left it (also for a
   // .crd file named on the command line): the cards sorted and tagged, the
   // file's path and title with Save blocked until Save As, the card count

@@ -29,6 +29,8 @@ class Frame {
   virtual void ShowCardCount() = 0;
   // Gives the front card the file's index font and body format.
   virtual void ApplyCardFormat() = 0;
+  // A passing word in the status bar, gone after a few seconds.
+  virtual void ShowStatus(const QString& text) = 0;
 };
 
 struct AppContext {

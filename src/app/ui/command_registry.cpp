@@ -127,6 +127,12 @@ void CommandRegistry::Run(CommandId id) {
   UpdateStates();
 }
 
+void CommandRegistry::RunAsCommand(const std::function<void()>& work) {
+  if (beforeCommand_) beforeCommand_();
+  work();
+  UpdateStates();
+}
+
 void CommandRegistry::UpdateStates() {
   const CommandInputs in = Inputs();
   for (const auto& [id, action] : actions_) action->setEnabled(CommandEnabled(id, in));

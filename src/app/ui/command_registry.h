@@ -45,6 +45,9 @@ class CommandRegistry : public QObject {
   // Asks the rule, runs the handler if there is one, then updates every
   // state. Every menu item, button and key arrives here.
   void Run(CommandId id);
+  // Work that is no command of the table (a dropped file) but must find the
+  // records as a command does and leave every state updated.
+  void RunAsCommand(const std::function<void()>& work);
   // Evaluates every rule and sets every action's enabled state.
   void UpdateStates();
   // Every fact the rules read, each asked of its source now.

@@ -3,6 +3,7 @@
 #include "app/ui/card_controller.h"
 #include "app/ui/dial_controller.h"
 #include "app/ui/document_controller.h"
+#include "app/ui/drop_controller.h"
 #include "app/ui/export_controller.h"
 #include "app/ui/find_edit_controller.h"
 #include "app/ui/format_controller.h"
@@ -25,6 +26,7 @@ std::vector<std::unique_ptr<Controller>> MakeControllers(AppContext& context) {
   controllers.push_back(std::make_unique<PrintController>(context));
   controllers.push_back(std::make_unique<ExportController>(context));
   controllers.push_back(std::make_unique<ImportController>(context));
+  controllers.push_back(std::make_unique<DropController>(context));
   controllers.push_back(std::make_unique<TagController>(context));
   controllers.push_back(std::make_unique<LabelsController>(context));
   controllers.push_back(std::make_unique<MailController>(context));

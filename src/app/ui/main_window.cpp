@@ -244,6 +244,8 @@ void MainWindow::ShowCardCount(std::size_t count) {
 
 void MainWindow::ShowCardCount() { ShowCardCount(model_->cards.Size()); }
 
+void MainWindow::ShowStatus(const QString& text) { statusBar()->showMessage(text, 8000); }
+
 void MainWindow::ApplyCardFormat() {
   view_->ApplyIndexFont(model_->format.indexFace, model_->format.indexSize);
   view_->ApplyBodyFormat();

@@ -96,6 +96,7 @@ class MainWindow : public QMainWindow, private DocumentUi, private CardStackHost
   // Frame: what the controllers use of the window.
   QWidget* Window() override { return this; }
   void ShowCardCount() override;
+  void ShowStatus(const QString& text) override;
 
   // A card file to open or save as; nullopt when the dialog is cancelled.
   std::optional<std::string> AskPath(const std::optional<std::string>& folder, bool save);
