@@ -91,7 +91,7 @@ void Run(const char* what, const std::string& body) {
   QTest::qWait(5000);
   const double cpu = CpuMs() - before;
   std::printf("%-44s %8.2f ms per second\n", "processor time while idle", cpu * 1000.0 / static_cast<double>(wall.elapsed()));
-  window.Cards().SetModified(false);
+  window.Cards().MarkUnchanged();
   window.close();
 }
 

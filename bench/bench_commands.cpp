@@ -93,6 +93,6 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "expected 40 messages, saw %d\n", dialogs.messages);
     return 1;
   }
-  window.Cards().SetModified(false);
+  window.Cards().MarkUnchanged();
   return 0;
 }

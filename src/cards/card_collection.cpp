@@ -1,152 +1,207 @@
 #include "cards/card_collection.h"
 
 #include <algorithm>
-#include <memory>
-#include <thread>
-
-#include "cards/card_sort.h"
-#include "cards/codepage.h"
+#include <new>
 
 namespace tessel {
 
-StackRect CascadeRect(int clientHeight, std::size_t k) {
-  const int step = kCascadeStep * static_cast<int>(std::min<std::size_t>(k, 1u << 24));
-  const int top = clientHeight - kCardBottomGap - kCardHeight - step;
-  return {step, top, kCardWidth + step, top + kCardHeight};
-}
-
-std::size_t CardCollection::TaggedCount() const {
-  // A pass over every record: on two cores for a large collection.
-  const std::size_t n = cards_.size();
-  std::size_t counts[2] = {0, 0};
-  InTwo([&](bool second) {
-    const auto from = cards_.begin() + static_cast<std::ptrdiff_t>(second ? n / 2 : 0);
-    const auto to = cards_.begin() + static_cast<std::ptrdiff_t>(second ? n : n / 2);
-    counts[second] = static_cast<std::size_t>(
-        std::count_if(from, to, [](const CardInfo& c) { return c.tag != 0; }));
-  }, n >= kParallelFrom);
-  return counts[0] + counts[1];
-}
-
-void CardCollection::SortCards() { SortRecords(cards_); }
-
-void CardCollection::BringToFront(std::size_t k) {
-  if (k == 0 || k >= cards_.size()) return;
-  std::rotate(cards_.begin(), cards_.begin() + static_cast<std::ptrdiff_t>(k), cards_.end());
-}
-
-void CardCollection::BringIndexToFront(std::string_view text) {
-  for (std::size_t i = 0; i < cards_.size(); ++i) {
-    if (MbsICmp(text, cards_[i].index) == 0) {
-      BringToFront(i);
-      return;
-    }
+void CardCollection::AddObserver(CardObserver* observer) {
+  if (std::find(observers_.list.begin(), observers_.list.end(), observer) == observers_.list.end()) {
+    observers_.list.push_back(observer);
   }
 }
 
-void CardCollection::JumpToInitial(int c) {
-  for (std::size_t i = 1; i < cards_.size(); ++i) {
-    const std::string& index = cards_[i].index;
-    const int b = index.empty() ? 0 : static_cast<signed char>(index[0]);
-    if (b == c || b == c - 32) {
-      BringToFront(i);
-      return;
-    }
+void CardCollection::RemoveObserver(CardObserver* observer) {
+  std::erase(observers_.list, observer);
+}
+
+void CardCollection::Notify(const CardChange& change) {
+  // By position, not by iterator: an observer may go while it is told.
+  for (std::size_t i = 0; i < observers_.list.size(); ++i) observers_.list[i]->CardsChanged(change);
+}
+
+void CardCollection::Changed(const CardChange& change) {
+  Notify(change);
+  SetModified(true);
+}
+
+void CardCollection::SetModified(bool modified) {
+  if (modified == modified_) return;
+  modified_ = modified;
+  for (std::size_t i = 0; i < observers_.list.size(); ++i) {
+    observers_.list[i]->ModifiedChanged(modified);
   }
 }
 
-void CardCollection::ResortKeepingFront() {
-  if (cards_.empty()) return;
-  std::optional<std::string> shown;
-  if (observer_) shown = observer_->FrontIndexFieldText();
-  const std::string front = shown ? *shown : cards_[0].index;
-  SortCards();
-  BringIndexToFront(front);
-  if (observer_) observer_->SetFrontIndexFieldText(front);
-  RefreshStack();
+void CardCollection::MarkUnchanged() { SetModified(false); }
+
+void CardCollection::MarkBodyKey() { SetModified(true); }
+
+// --- edits ---
+
+bool CardCollection::RenameCard(std::size_t i, std::string index) {
+  if (i >= Size() || !ring_.SetText(i, &CardInfo::index, std::move(index))) return false;
+  Changed({CardChange::Kind::Fields, i, 1, kIndexField});
+  return true;
 }
 
-void CardCollection::AddCardWindow(std::string_view indexText, bool createRecord) {
-  if (createRecord) cards_.emplace_back(std::string(indexText));
-  const std::size_t slot = stackSize_++;
-  if (slot >= kOnScreenCards) {
-    if (observer_) observer_->PlaceholdersAdded(1);
-    return;
-  }
-  StackEntry entry;
-  entry.slot = slot;
-  if (onScreen_.empty()) {
-    entry.rect = CascadeRect(clientHeight_, 0);
-  } else {
-    entry.rect = onScreen_.back().rect;
-    entry.rect.left += kCascadeStep;
-    entry.rect.right += kCascadeStep;
-    entry.rect.top -= kCascadeStep;
-    entry.rect.bottom -= kCascadeStep;
-  }
-  onScreen_.push_back(entry);
-  if (observer_) observer_->CardWindowAdded(entry);
+bool CardCollection::SetBody(std::size_t i, std::string body) {
+  if (i >= Size() || !ring_.SetText(i, &CardInfo::body, std::move(body))) return false;
+  Changed({CardChange::Kind::Fields, i, 1, kBodyField});
+  return true;
 }
 
-void CardCollection::AppendCards(std::vector<CardInfo>&& cards) {
-  const std::size_t added = cards.size();
-  if (cards_.empty()) {
-    cards_ = std::move(cards);
-  } else {
-    cards_.insert(cards_.end(), std::make_move_iterator(cards.begin()),
-                  std::make_move_iterator(cards.end()));
-  }
-  cards.clear();
-  for (std::size_t i = 0; i < added && stackSize_ < kOnScreenCards; ++i) {
-    AddCardWindow(cards_[stackSize_].index, false);
-  }
-  const std::size_t placeholders = cards_.size() - stackSize_;
-  stackSize_ = cards_.size();
-  if (placeholders > 0 && observer_) observer_->PlaceholdersAdded(placeholders);
+bool CardCollection::SetTag(std::size_t i, int32_t tag) {
+  if (i >= Size()) return false;
+  const bool turned = (At(i).tag != 0) != (tag != 0);
+  if (!ring_.SetTag(i, tag)) return false;
+  Notify({CardChange::Kind::Fields, i, 1, kTagField});
+  if (turned) SetModified(true);
+  return turned;
 }
 
-void CardCollection::RemoveLastCard() {
-  if (cards_.empty()) return;
-  cards_.pop_back();
-  --stackSize_;
-  if (stackSize_ >= kOnScreenCards) return;
-  const StackEntry last = onScreen_.back();
-  onScreen_.pop_back();
-  if (observer_) observer_->CardWindowRemoved(last);
-}
-
-void CardCollection::RefreshStack() {
-  if (cards_.empty()) return;
-  if (observer_) observer_->StackRefreshed();
+bool CardCollection::SetTags(std::span<const unsigned char> tagged) {
+  const std::size_t n = std::min(Size(), tagged.size());
+  std::size_t first = n;
+  std::size_t last = 0;
+  bool turned = false;
+  for (std::size_t i = 0; i < n; ++i) {
+    const int32_t tag = tagged[i] != 0 ? 1 : 0;
+    if ((At(i).tag != 0) != (tag != 0)) turned = true;
+    if (!ring_.SetTag(i, tag)) continue;
+    first = std::min(first, i);
+    last = i;
+  }
+  if (first < n) Notify({CardChange::Kind::Fields, first, last - first + 1, kTagField});
+  if (turned) SetModified(true);
+  return turned;
 }
 
 void CardCollection::StoreFrontEdits(FrontField field, std::string text) {
-  if (cards_.empty()) return;
-  (field == FrontField::Index ? cards_[0].index : cards_[0].body) = std::move(text);
-}
-
-void CardCollection::LayoutStack(int clientHeight) {
-  clientHeight_ = clientHeight;
-  for (StackEntry& entry : onScreen_) entry.rect = CascadeRect(clientHeight, entry.slot);
-  if (observer_) observer_->StackLaidOut();
-}
-
-void CardCollection::RemoveAllCards() {
-  std::vector<CardInfo> gone;
-  gone.swap(cards_);
-  // Freeing a million texts one by one takes a good part of a second; the
-  // user should not wait for it on New, Open or Exit.
-  if (gone.size() >= kFreeInBackgroundFrom) {
-    std::thread([cards = std::move(gone)]() mutable { std::vector<CardInfo>().swap(cards); })
-        .detach();
+  if (Empty()) return;
+  if (field == FrontField::Index) {
+    RenameCard(0, std::move(text));
+  } else {
+    SetBody(0, std::move(text));
   }
 }
 
-void CardCollection::RemoveAllCardWindows() {
-  const bool hadWindows = !onScreen_.empty();
-  onScreen_.clear();
-  stackSize_ = 0;
-  if (observer_ && hadWindows) observer_->CardWindowsCleared();
+bool CardCollection::SetFormat(FormatSettings& format, const FormatSettings& value) {
+  if (format == value) return false;
+  format = value;
+  Changed({CardChange::Kind::Format, 0, 0, 0});
+  return true;
 }
+
+// --- cards in and out ---
+
+void CardCollection::AddCard(std::string_view indexText) {
+  ring_.Append(CardInfo(std::string(indexText)));
+  stack_.Add(1);
+  Changed({CardChange::Kind::Inserted, Size() - 1, 1, 0});
+}
+
+void CardCollection::DeleteFrontCard() {
+  const std::size_t n = Size();
+  if (n == 0) return;
+  if (n != 1) {
+    BringToFront(1);
+    RefreshStack();
+  }
+  ring_.ShrinkTo(n - 1);
+  stack_.RemoveLast();
+  Changed({CardChange::Kind::Removed, n - 1, 1, 0});
+}
+
+std::size_t CardCollection::DuplicateCard(std::size_t i) {
+  CardInfo copy = At(i);
+  ring_.Insert(i + 1, std::move(copy));
+  stack_.Add(1);
+  Changed({CardChange::Kind::Inserted, i + 1, 1, 0});
+  return i + 1;
+}
+
+bool CardCollection::AddCards(std::vector<CardInfo>&& cards) {
+  const std::size_t before = Size();
+  const std::size_t added = cards.size();
+  try {
+    ring_.Append(std::move(cards));
+    stack_.Add(ring_.Size() - stack_.Size());
+    ring_.Sort();
+  } catch (const std::bad_alloc&) {
+    // Growing the ring either succeeds or leaves it as it was, and the sort
+    // takes all its room before it moves a card: taking the new cards off
+    // the end undoes the rest.
+    while (stack_.Size() > before) stack_.RemoveLast();
+    ring_.ShrinkTo(before);
+    std::vector<CardInfo>().swap(cards);
+    return false;
+  }
+  RefreshStack();
+  Notify({CardChange::Kind::Reset, 0, Size(), 0});
+  if (added > 0) SetModified(true);
+  return true;
+}
+
+// --- the order ---
+
+void CardCollection::SortCards() {
+  ring_.Sort();
+  Notify({CardChange::Kind::Reordered, 0, Size(), 0});
+}
+
+void CardCollection::BringToFront(std::size_t k) {
+  if (ring_.BringToFront(k)) Notify({CardChange::Kind::Reordered, 0, Size(), 0});
+}
+
+void CardCollection::BringIndexToFront(std::string_view text) {
+  if (const std::optional<std::size_t> i = ring_.FindIndex(text)) BringToFront(*i);
+}
+
+void CardCollection::JumpToInitial(int c) {
+  if (const std::optional<std::size_t> i = ring_.FindInitial(c)) BringToFront(*i);
+}
+
+void CardCollection::ResortKeepingFront() {
+  if (Empty()) return;
+  CardStackObserver* view = stack_.Observer();
+  std::optional<std::string> shown;
+  if (view) shown = view->FrontIndexFieldText();
+  const std::string front = shown ? *shown : At(0).index;
+  SortCards();
+  BringIndexToFront(front);
+  if (view) view->SetFrontIndexFieldText(front);
+  RefreshStack();
+}
+
+// --- building blocks ---
+
+void CardCollection::AddCardWindow(std::string_view indexText, bool createRecord) {
+  if (createRecord) ring_.Append(CardInfo(std::string(indexText)));
+  stack_.Add(1);
+  if (createRecord) Notify({CardChange::Kind::Inserted, Size() - 1, 1, 0});
+}
+
+void CardCollection::AppendCards(std::vector<CardInfo>&& cards) {
+  const std::size_t before = Size();
+  ring_.Append(std::move(cards));
+  if (ring_.Size() > stack_.Size()) stack_.Add(ring_.Size() - stack_.Size());
+  if (Size() > before) Notify({CardChange::Kind::Inserted, before, Size() - before, 0});
+}
+
+void CardCollection::RemoveLastCard() {
+  if (Empty()) return;
+  ring_.ShrinkTo(Size() - 1);
+  stack_.RemoveLast();
+  Notify({CardChange::Kind::Removed, Size(), 1, 0});
+}
+
+void CardCollection::RemoveAllCards() {
+  if (Empty()) return;
+  ring_.Clear();
+  Notify({CardChange::Kind::Reset, 0, 0, 0});
+}
+
+void CardCollection::RemoveAllCardWindows() { stack_.Clear(); }
 
 }  // namespace tessel

@@ -1,62 +1,53 @@
-// The open document's cards: a ring sorted by index text whose position 0 is
-// the front card, plus the card stack, the on-screen bookkeeping that runs
-// parallel to it. The card windows themselves live in the ui and follow this
-// bookkeeping through CardStackObserver.
+// The model of the open document's cards: the ring of records (card_ring.h),
+// the card stack that runs parallel to it (card_stack.h) and the modified
+// flag. Cards change only through the operations here. Each one that changes
+// what a save keeps sets the modified flag itself, exactly when the stored
+// data changed, and every change is told to the observers, so that any
+// number of views stay in step without polling.
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "cards/card_info.h"
-#include "cards/geometry.h"
+#include "cards/card_ring.h"
+#include "cards/card_stack.h"
+#include "cards/format_settings.h"
 
 namespace tessel {
 
-// Only this many card-stack entries have a window; the rest are placeholders
-// that keep the stack parallel to the collection.
-inline constexpr std::size_t kOnScreenCards = 20;
-inline constexpr int kCardWidth = 500;
-inline constexpr int kCardHeight = 200;
-inline constexpr int kCardBottomGap = 18;
-inline constexpr int kCascadeStep = 25;
-// Emptying a collection at least this large frees its cards on a thread of
-// their own.
-inline constexpr std::size_t kFreeInBackgroundFrom = 50000;
+// The fields of a card, as a mask in CardChange.
+enum CardField : unsigned { kIndexField = 1u, kBodyField = 2u, kTagField = 4u };
 
-// Rectangle of stack entry k in a client area of height h.
-StackRect CascadeRect(int clientHeight, std::size_t k);
-
-// A card-stack entry that has a window. Entries from kOnScreenCards on are
-// placeholders with no window; only their number is kept.
-struct StackEntry {
-  std::size_t slot = 0;  // entry index it was appended as; fixed for life
-  StackRect rect;
+// What one operation changed. Positions are those after the change.
+struct CardChange {
+  enum class Kind {
+    Fields,     // `fields` of the cards first .. first + count - 1
+    Inserted,   // the cards first .. first + count - 1 are new
+    Removed,    // count cards from position first went
+    Reordered,  // the same cards in a new order (a sort, a rotation)
+    Reset,      // every position may hold another card (a load, New)
+    Format,     // the file-wide format settings
+  };
+  Kind kind = Kind::Reset;
+  std::size_t first = 0;
+  std::size_t count = 0;
+  unsigned fields = 0;
+  bool operator==(const CardChange&) const = default;
 };
 
-// What the card windows need to hear. Every call comes after the data changed.
-class CardStackObserver {
+class CardObserver {
  public:
-  virtual ~CardStackObserver() = default;
-  // A window is needed for this entry (only for entries that are on screen).
-  virtual void CardWindowAdded(const StackEntry& entry) = 0;
-  // The window of the last entry goes (only for entries that were on screen).
-  virtual void CardWindowRemoved(const StackEntry& entry) = 0;
-  // Every window is gone.
-  virtual void CardWindowsCleared() = 0;
-  // Entries past the on-screen ones were appended; they have no window, but
-  // a new card entry is news all the same (the typing mode resets).
-  virtual void PlaceholdersAdded(std::size_t /*count*/) {}
-  // Back-card strips repaint from the records and the front card reloads.
-  virtual void StackRefreshed() = 0;
-  // On-screen rectangles changed; the front body should take the focus.
-  virtual void StackLaidOut() = 0;
-  // Text in the front card's index field, which may run ahead of record 0
-  // while the user types; nullopt when there is no index field.
-  virtual std::optional<std::string> FrontIndexFieldText() const { return std::nullopt; }
-  virtual void SetFrontIndexFieldText(const std::string& /*text*/) {}
+  virtual ~CardObserver() = default;
+  // After every change of the cards, their order or the format.
+  virtual void CardsChanged(const CardChange& change) = 0;
+  // After the modified flag turned.
+  virtual void ModifiedChanged(bool /*modified*/) {}
 };
 
 // The two editable controls of the front card window.
@@ -64,25 +55,55 @@ enum class FrontField { Index, Body };
 
 class CardCollection {
  public:
-  std::size_t Size() const { return cards_.size(); }
-  bool Empty() const { return cards_.empty(); }
-  const CardInfo& At(std::size_t i) const { return cards_[i]; }
-  CardInfo& At(std::size_t i) { return cards_[i]; }
-  const std::vector<CardInfo>& Cards() const { return cards_; }
-  // Card-stack entries: always as many as records; the first kOnScreenCards
-  // of them have windows.
-  std::size_t StackSize() const { return stackSize_; }
-  const std::vector<StackEntry>& OnScreenEntries() const { return onScreen_; }
-  std::size_t TaggedCount() const;
-
+  // --- reading ---
+  std::size_t Size() const { return ring_.Size(); }
+  bool Empty() const { return ring_.Empty(); }
+  const CardInfo& At(std::size_t i) const { return ring_.At(i); }
+  const std::vector<CardInfo>& Cards() const { return ring_.Cards(); }
+  std::size_t TaggedCount() const { return ring_.TaggedCount(); }
   bool Modified() const { return modified_; }
-  void SetModified(bool modified) { modified_ = modified; }
 
-  void SetObserver(CardStackObserver* observer) { observer_ = observer; }
-  void SetClientHeight(int height) { clientHeight_ = height; }
-  int ClientHeight() const { return clientHeight_; }
+  void AddObserver(CardObserver* observer);
+  void RemoveObserver(CardObserver* observer);
 
-  // Stable sort by MbsICmp: the order a neighbour-swapping bubble sort gives.
+  // --- edits: each marks the document changed when it changed a card ---
+  // False when the card already had that text (no change).
+  bool RenameCard(std::size_t i, std::string index);
+  bool SetBody(std::size_t i, std::string body);
+  // A tag is a flag: a card counts as changed when it turns tagged or
+  // untagged, not when one nonzero value replaces another.
+  bool SetTag(std::size_t i, int32_t tag);
+  // One tag per card, in collection order (the Tag Cards dialog's OK); told
+  // as one change. True when a card turned tagged or untagged.
+  bool SetTags(std::span<const unsigned char> tagged);
+  // Copies an edit of the front card window into record 0: a rename or a new
+  // body. The order stays: a new index takes its place at the next sort.
+  void StoreFrontEdits(FrontField field, std::string text);
+  // A key reached the front card's body editor: the document counts as
+  // changed whatever the key did (an arrow key too).
+  void MarkBodyKey();
+  // The file-wide format is held beside the cards; it changes through here
+  // so that a new look counts as a change. False when `value` is no change.
+  bool SetFormat(FormatSettings& format, const FormatSettings& value);
+
+  // --- cards in and out ---
+  // Add: appends a card with this index text (and its stack entry). The
+  // caller brings it forward.
+  void AddCard(std::string_view indexText);
+  // Delete: the card after the front comes forward and the front card goes
+  // (so the removed record and stack entry are always the last ones).
+  void DeleteFrontCard();
+  // A new card with card i's index, body and tag, right after it (where a
+  // stable sort puts it). Returns its position.
+  std::size_t DuplicateCard(std::size_t i);
+  // Cards read or imported: appended, sorted, the front reloaded; the
+  // document counts as changed when any were added. All or nothing: false,
+  // with the collection as it was, when memory ran out.
+  [[nodiscard]] bool AddCards(std::vector<CardInfo>&& cards);
+  // The cards now match a file (saved, loaded, New).
+  void MarkUnchanged();
+
+  // --- the order (the document is not changed by them) ---
   void SortCards();
   // Rotates so that record k becomes the front card. The stack is untouched.
   void BringToFront(std::size_t k);
@@ -93,29 +114,47 @@ class CardCollection {
   void JumpToInitial(int c);
   // Sorts and keeps the card shown in front (by its index field text) in front.
   void ResortKeepingFront();
+
+  // --- building blocks of the readers and of tests: the flag stays ---
   // Appends a stack entry; with `createRecord`, also a new record.
   void AddCardWindow(std::string_view indexText, bool createRecord);
-  // Appends records read from a file with their stack entries, in order
-  // (an empty collection takes the vector over without copying).
+  // Appends records with their stack entries, in order, unsorted.
   void AppendCards(std::vector<CardInfo>&& cards);
   // Removes the last record and its stack entry.
   void RemoveLastCard();
-  void RefreshStack();
-  // Copies an edit of the front card window into record 0. It leaves the
-  // modified flag and the order alone: a new index takes its place at the
-  // next sort.
-  void StoreFrontEdits(FrontField field, std::string text);
-  void LayoutStack(int clientHeight);
   void RemoveAllCards();
   void RemoveAllCardWindows();
 
+  // --- the card stack ---
+  const CardStack& Stack() const { return stack_; }
+  // Card-stack entries: always as many as records; the first kOnScreenCards
+  // of them have windows.
+  std::size_t StackSize() const { return stack_.Size(); }
+  const std::vector<StackEntry>& OnScreenEntries() const { return stack_.OnScreen(); }
+  void SetObserver(CardStackObserver* observer) { stack_.SetObserver(observer); }
+  void SetClientHeight(int height) { stack_.SetClientHeight(height); }
+  int ClientHeight() const { return stack_.ClientHeight(); }
+  void RefreshStack() { stack_.Refresh(ring_.Size()); }
+  void LayoutStack(int clientHeight) { stack_.Layout(clientHeight); }
+
  private:
-  std::vector<CardInfo> cards_;
-  std::vector<StackEntry> onScreen_;
-  std::size_t stackSize_ = 0;
+  void Notify(const CardChange& change);
+  void Changed(const CardChange& change);
+  void SetModified(bool modified);
+
+  // Observers watch one object: a copy starts without them, and a
+  // collection assigned to keeps its own.
+  struct Observers {
+    std::vector<CardObserver*> list;
+    Observers() = default;
+    Observers(const Observers&) {}
+    Observers& operator=(const Observers&) { return *this; }
+  };
+
+  CardRing ring_;
+  CardStack stack_;
   bool modified_ = false;
-  int clientHeight_ = 0;
-  CardStackObserver* observer_ = nullptr;
+  Observers observers_;
 };
 
 }  // namespace tessel

@@ -76,33 +76,23 @@ std::string ReadErrorMessage(const ReadResult& result, const std::string& path) 
   return {};
 }
 
-FileResult ReadCardFile(CardCollection& cards, FormatSettings& format, const std::string& path) {
+FileResult ReadCardFile(CardCollection& cards, FormatSettings& format, const std::string& path,
+                        CardLoad load) {
   CardFileData data;
   const ReadResult result = LoadCardFileData(path, data);
   if (!result.Ok()) return {false, ReadErrorMessage(result, path), result.detail};
-  if (!ApplyCardFileData(cards, format, std::move(data))) {
+  if (!ApplyCardFileData(cards, format, std::move(data), load)) {
     const ReadResult full{ReadStatus::Damaged, "there is not enough memory to add its cards"};
     return {false, ReadErrorMessage(full, path), full.detail};
   }
   return {};
 }
 
-bool ApplyCardFileData(CardCollection& cards, FormatSettings& format, CardFileData&& data) {
-  const std::size_t before = cards.Size();
-  try {
-    cards.AppendCards(std::move(data.cards));
-    cards.SortCards();
-  } catch (const std::bad_alloc&) {
-    // Growing the collection either succeeds or leaves it as it was, and the
-    // sort takes all its room before it moves a card: taking the new cards
-    // off the end undoes the rest.
-    while (cards.Size() > before) cards.RemoveLastCard();
-    std::vector<CardInfo>().swap(data.cards);
-    return false;
-  }
-  if (data.format) format = *data.format;
-  cards.RefreshStack();
-  cards.SetModified(false);
+bool ApplyCardFileData(CardCollection& cards, FormatSettings& format, CardFileData&& data,
+                       CardLoad load) {
+  if (!cards.AddCards(std::move(data.cards))) return false;
+  if (data.format) cards.SetFormat(format, *data.format);
+  if (load == CardLoad::Open) cards.MarkUnchanged();
   return true;
 }
 

@@ -69,20 +69,26 @@ struct FileResult {
   std::string Reason() const { return ReasonBeyond(message, detail); }
 };
 
-// Adds parsed cards to the collection, sorts, refreshes and clears the
-// modified flag; format settings from the file replace `format`. False when
-// there was not enough memory: the collection and `format` are then as they
-// were.
+// Open reads a file into the document as it stands (emptied first, or the
+// start-up load): the document then matches the file. Merge adds a file's
+// cards to the open document, which they change.
+enum class CardLoad { Open, Merge };
+
+// Adds parsed cards to the collection, sorts and refreshes; format settings
+// from the file replace `format`. An Open leaves the document unchanged; a
+// Merge changes it when it added cards or a new look. False when there was
+// not enough memory: the collection and `format` are then as they were.
 [[nodiscard]] bool ApplyCardFileData(CardCollection& cards, FormatSettings& format,
-                                     CardFileData&& data);
+                                     CardFileData&& data, CardLoad load = CardLoad::Open);
 
 // The detail of a load refused for want of memory.
 inline constexpr char kNoMemoryForCards[] = "there is not enough memory to hold its cards";
 
 // Adds the file's cards to the collection (Open empties it first, Merge does
-// not), sorts, refreshes and clears the modified flag; a 0xAAAC file also
-// replaces the format settings. On failure it changes nothing.
-FileResult ReadCardFile(CardCollection& cards, FormatSettings& format, const std::string& path);
+// not) as ApplyCardFileData does; a 0xAAAC file also replaces the format
+// settings. On failure it changes nothing.
+FileResult ReadCardFile(CardCollection& cards, FormatSettings& format, const std::string& path,
+                        CardLoad load = CardLoad::Open);
 
 // Re-sorts keeping the front card, then saves atomically. On success clears
 // the modified flag; on failure the old file stays as it was.

@@ -109,7 +109,7 @@ FileResult WriteCardFile(CardCollection& cards, const FormatSettings& format,
                          : "The file on disk is unchanged."),
             why};
   }
-  cards.SetModified(false);
+  cards.MarkUnchanged();
   return {};
 }
 

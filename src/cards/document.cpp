@@ -59,7 +59,7 @@ bool Document::New() {
     // The block guards an imported file's path, which is gone now; a new
     // document must not keep Save disabled.
     saveBlocked_ = false;
-    cards_.SetModified(false);
+    cards_.MarkUnchanged();
   }
   FocusIfCards();
   return emptied;
@@ -112,14 +112,9 @@ bool Document::SaveAs() {
 void Document::Merge() {
   merging_ = true;
   if (const std::optional<std::string> chosen = ui_.AskOpenPath(DialogFolder())) {
-    const bool hadChanges = cards_.Modified();
-    const std::size_t before = cards_.Size();
-    if (Report(ReadCardFile(cards_, format_, *chosen))) {
-      // The merged collection is in no file yet; marking it clean would let
-      // the close procedure drop it, or earlier edits, without asking.
-      cards_.SetModified(hadChanges || cards_.Size() > before);
-      ui_.ApplyCardFormat();
-    }
+    // The merged cards are in no file yet: they leave the document changed,
+    // so the close procedure asks before it drops them or earlier edits.
+    if (Report(ReadCardFile(cards_, format_, *chosen, CardLoad::Merge))) ui_.ApplyCardFormat();
   }
   FocusIfCards();
   merging_ = false;

@@ -27,18 +27,6 @@ void TagMarks::Toggle(std::size_t row) {
   if (row < marks_.size()) marks_[row] = !marks_[row];
 }
 
-bool TagMarks::Apply(CardCollection& cards) const {
-  bool changed = false;
-  const std::size_t n = std::min(cards.Size(), marks_.size());
-  for (std::size_t i = 0; i < n; ++i) {
-    CardInfo& card = cards.At(i);
-    const int32_t tag = marks_[i];
-    if ((card.tag != 0) != (tag != 0)) changed = true;
-    card.tag = tag;
-  }
-  // Closing without a save would otherwise drop the new tags unasked.
-  if (changed) cards.SetModified(true);
-  return changed;
-}
+bool TagMarks::Apply(CardCollection& cards) const { return cards.SetTags(marks_); }
 
 }  // namespace tessel

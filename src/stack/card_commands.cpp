@@ -11,24 +11,14 @@ std::string NewCardIndexText(std::size_t stackSize) {
 
 std::string AddCard(CardCollection& cards) {
   std::string text = NewCardIndexText(cards.StackSize());
-  cards.AddCardWindow(text, true);
+  cards.AddCard(text);
   cards.BringIndexToFront(text);
   // RefreshStack puts the front record's index text into the index field.
   cards.RefreshStack();
-  cards.SetModified(true);
   return text;
 }
 
-void DeleteFrontCard(CardCollection& cards) {
-  const std::size_t n = cards.StackSize();
-  if (n == 0) return;
-  if (n != 1) {
-    cards.BringToFront(1);
-    cards.RefreshStack();
-  }
-  cards.RemoveLastCard();
-  cards.SetModified(true);
-}
+void DeleteFrontCard(CardCollection& cards) { cards.DeleteFrontCard(); }
 
 GoToResult GoToIndex(CardCollection& cards, std::string_view text) {
   if (text.empty()) return GoToResult::EmptyText;

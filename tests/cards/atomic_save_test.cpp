@@ -48,7 +48,7 @@ TEST(AtomicSave, EveryFailurePointKeepsTheOldFile) {
   for (int at = 0; at < counter.calls; ++at) {
     FailingOps ops(at);
     test::RecordingReporter errors;
-    cards.SetModified(true);
+    cards.MarkBodyKey();
     EXPECT_FALSE(errors(WriteCardFile(cards, format, target, ops))) << "call " << at;
     EXPECT_TRUE(cards.Modified()) << "call " << at;
     EXPECT_EQ(test::ReadBytes(target), original) << "call " << at;
@@ -70,7 +70,7 @@ TEST(AtomicSave, EveryFailurePointKeepsTheOldFile) {
 TEST(AtomicSave, AMissingFolderIsTheCreateFailure) {
   test::TempDir dir;
   CardCollection cards = ManyCards(2);
-  cards.SetModified(true);
+  cards.MarkBodyKey();
   cards.BringToFront(1);
   test::RecordingReporter errors;
   const std::string target = dir.File("no/such/folder.tsl");
@@ -124,7 +124,7 @@ TEST(AtomicSave, LeavesReadOnlyFilesAlone) {
   const std::string real = dir.File("real.tsl");
   test::WriteBytes(real, {'x'});
   ::chmod(real.c_str(), 0444);
-  cards.SetModified(true);
+  cards.MarkBodyKey();
   EXPECT_FALSE(errors(WriteCardFile(cards, FormatSettings{}, real)));
   EXPECT_TRUE(cards.Modified());
   EXPECT_EQ(test::ReadBytes(real), std::vector<uint8_t>{'x'});
@@ -160,7 +160,7 @@ TEST(AtomicSave, AFolderThatTakesNoNewFilesIsWrittenInPlace) {
   const std::string target = dir.File("cards.tsl");
   test::WriteBytes(target, std::vector<uint8_t>(500000, 'o'));  // longer than the new file
   CardCollection cards = ManyCards(100);
-  cards.SetModified(true);
+  cards.MarkBodyKey();
   ClosedFolderOps ops;
   test::RecordingReporter errors;
   ASSERT_TRUE(errors(WriteCardFile(cards, FormatSettings{}, target, ops)));
@@ -169,14 +169,14 @@ TEST(AtomicSave, AFolderThatTakesNoNewFilesIsWrittenInPlace) {
   EXPECT_EQ(dir.Names(), std::vector<std::string>{"cards.tsl"});
 
   // A new file cannot be made there at all.
-  cards.SetModified(true);
+  cards.MarkBodyKey();
   EXPECT_FALSE(errors(WriteCardFile(cards, FormatSettings{}, dir.File("new.tsl"), ops)));
   EXPECT_TRUE(cards.Modified());
 
   // A failure while writing in place is not reported as a file left whole.
   ClosedFolderFailingWrites failing;
   cards = ManyCards(1000);
-  cards.SetModified(true);
+  cards.MarkBodyKey();
   EXPECT_FALSE(errors(WriteCardFile(cards, FormatSettings{}, target, failing)));
   EXPECT_TRUE(cards.Modified());
   ASSERT_EQ(errors.messages.size(), 2u);

@@ -78,7 +78,7 @@ TEST(CardFile, ReadAddsSortedCardsAndFailureChangesNothing) {
   FormatSettings format;
   ASSERT_TRUE(errors(ReadCardFile(cards, format, dir.File("old.tsl"))));
   EXPECT_EQ(format, FormatSettings{});  // old versions leave the settings alone
-  cards.SetModified(true);
+  cards.MarkBodyKey();
   ASSERT_TRUE(errors(ReadCardFile(cards, format, dir.File("a.tsl"))));  // a merge
   EXPECT_FALSE(cards.Modified());
   EXPECT_EQ(format.indexFace, "Merged Face");
@@ -87,7 +87,7 @@ TEST(CardFile, ReadAddsSortedCardsAndFailureChangesNothing) {
   EXPECT_EQ(cards.At(1).index, "banana");
   EXPECT_EQ(cards.StackSize(), 3u);
 
-  cards.SetModified(true);
+  cards.MarkBodyKey();
   const auto before = cards.Cards();
   EXPECT_FALSE(errors(ReadCardFile(cards, format, dir.File("bad.tsl"))));
   EXPECT_FALSE(errors(ReadCardFile(cards, format, dir.File("missing.tsl"))));

@@ -82,7 +82,7 @@ TEST(CardFile, SaveWritesTheFrontCardFirstAndALoadSortsAgain) {
   FormatSettings format;
   ASSERT_TRUE(errors(ReadCardFile(cards, format, dir.File("old.tsl"))));
   cards.BringToFront(1);  // banana in front
-  cards.SetModified(true);
+  cards.MarkBodyKey();
   ASSERT_TRUE(errors(WriteCardFile(cards, format, dir.File("new.tsl"))));
   EXPECT_FALSE(cards.Modified());
 

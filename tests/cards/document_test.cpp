@@ -83,7 +83,7 @@ class DocumentTest : public ::testing::Test {
   // An edited, untitled document of one card.
   void EditedCard(const std::string& index = "edited") {
     cards.AddCardWindow(index, true);
-    cards.SetModified(true);
+    cards.MarkBodyKey();
   }
   std::vector<std::string> Indexes() const {
     std::vector<std::string> out;
@@ -218,7 +218,7 @@ TEST_F(DocumentTest, SaveWritesToThePathOrAsksForOne) {
 
   settings.values[kLastFile] = "/elsewhere/x.tsl";
   cards.AddCardWindow("second", true);
-  cards.SetModified(true);
+  cards.MarkBodyKey();
   EXPECT_TRUE(doc.Save());  // titled: no dialog, title and Last File stay
   EXPECT_EQ(ui.title, "Tessel - " + first);
   EXPECT_EQ(settings.values[kLastFile], "/elsewhere/x.tsl");

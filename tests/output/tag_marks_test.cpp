@@ -70,7 +70,7 @@ TEST(TagMarks, OkWritesOneOrZeroAndMarksTheDocumentChangedOnlyWhenATagChanged) {
     EXPECT_EQ(Tags(cards), (std::vector<int32_t>{1, 1, 0}));
     EXPECT_TRUE(cards.Modified());
   }
-  cards.SetModified(true);  // an earlier edit stays an edit
+  cards.MarkBodyKey();  // an earlier edit stays an edit
   TagMarks(cards).Apply(cards);
   EXPECT_TRUE(cards.Modified());
 }

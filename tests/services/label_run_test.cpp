@@ -41,7 +41,7 @@ class RecordingEngine final : public LabelEngine {
 TEST(LabelRun, StepsInOrderWithTheBoundData) {
   CardCollection cards = Cards({{"Bob", "Main St 2"}, {"Ann", "Tel 1"}, {"Cy", "x"}});
   cards.SortCards();
-  cards.At(1).tag = 0;  // Bob
+  cards.SetTag(1, 0);  // Bob
   FormatSettings format;
   format.bodyFace = "Courier New";
   format.bodySize = 12;
@@ -58,7 +58,7 @@ TEST(LabelRun, StepsInOrderWithTheBoundData) {
 
 TEST(LabelRun, NoTaggedCardStillMergesAndPrints) {
   CardCollection cards = Cards({{"Ann", "Tel 1"}});
-  cards.At(0).tag = 0;
+  cards.SetTag(0, 0);
   RecordingEngine engine;
   std::string error;
   ASSERT_TRUE(RunLabels(engine, "Dymo 99010", kTrayDefault, TaggedLabelTexts(cards, false),

@@ -207,7 +207,7 @@ class MainWindowTest : public ::testing::Test {
   void OpenCards(const std::vector<std::pair<std::string, std::string>>& cards) {
     std::vector<CardInfo> records;
     for (const auto& [index, body] : cards) records.emplace_back(index, body, 1);
-    Window().Cards().SetModified(false);  // no save prompt
+    Window().Cards().MarkUnchanged();  // no save prompt
     OpenThrough(WriteCards("cards.tsl", records));
     ASSERT_EQ(Window().Cards().Size(), cards.size());
   }

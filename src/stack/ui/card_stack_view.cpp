@@ -104,10 +104,8 @@ void CardStackView::CreateFrontWindow() {
           [this] { SetFormatTarget(FormatControl::Index); });
 
   BodyEditor* body = front->Body();
-  connect(body, &BodyEditor::keyPressed, this, [this] { cards_.SetModified(true); });
-  // Whatever changed the text (keys, Cut, Paste, middle-click, drag and
-  // drop, an input method, Undo), the change is one a save keeps.
-  connect(body, &BodyEditor::edited, this, [this] { cards_.SetModified(true); });
+  // Any key that reaches the body counts as a change, an arrow key too.
+  connect(body, &BodyEditor::keyPressed, this, [this] { cards_.MarkBodyKey(); });
   connect(body, &BodyEditor::insertPressed, this, [this] { SetOverwrite(!overwrite_); });
   connect(body, &BodyEditor::ctrlLetter, this, &CardStackView::OnCtrlLetter);
   connect(body, &BodyEditor::edited, this, &CardStackView::OnBodyEdited);
@@ -303,15 +301,15 @@ void CardStackView::SelectInFrontBody(std::size_t start, std::size_t end) {
 
 void CardStackView::OnIndexEdited() {
   // Stored at once, not posted: a command, a click or a save that follows
-  // the keystroke must find the new name in the record. A rename is a
-  // change a save keeps.
+  // the keystroke must find the new name in the record.
   if (IndexField* index = FrontIndex()) {
     cards_.StoreFrontEdits(FrontField::Index, ToCp1252(index->text()));
-    cards_.SetModified(true);
   }
 }
 
 void CardStackView::OnBodyEdited() {
+  // Whatever changed the text (keys, Cut, Paste, middle-click, drag and
+  // drop, an input method, Undo), storing it marks the document changed.
   if (BodyEditor* body = FrontBody()) {
     cards_.StoreFrontEdits(FrontField::Body, BodyFromEditor(ToCp1252(body->Text())));
   }
@@ -387,32 +385,32 @@ void CardStackView::ApplyFontOf(FormatControl control) {
   if (control == FormatControl::Index) ApplyIndexFont(format_.indexFace, format_.indexSize);
 }
 
-void CardStackView::MarkIfFormatChanged(const FormatSettings& before) {
-  // The format is saved in the card file, so a new look is a change to keep.
-  if (!(format_ == before)) cards_.SetModified(true);
-}
+// The format is saved in the card file, so it changes through the model,
+// which counts a new look as a change to keep.
 
 void CardStackView::SetFace(const std::string& face) {
-  const FormatSettings before = format_;
-  ApplyFontOf(SetTargetFace(format_, target_, StackEmpty(), face));
-  MarkIfFormatChanged(before);
+  FormatSettings next = format_;
+  const FormatControl control = SetTargetFace(next, target_, StackEmpty(), face);
+  cards_.SetFormat(format_, next);
+  ApplyFontOf(control);
 }
 
 void CardStackView::SetSize(int size) {
-  const FormatSettings before = format_;
-  ApplyFontOf(SetTargetSize(format_, target_, StackEmpty(), size));
-  MarkIfFormatChanged(before);
+  FormatSettings next = format_;
+  const FormatControl control = SetTargetSize(next, target_, StackEmpty(), size);
+  cards_.SetFormat(format_, next);
+  ApplyFontOf(control);
 }
 
 void CardStackView::ApplyColour(ColourRole role, Colour colour) {
   if (StackEmpty()) return;
-  const FormatSettings before = format_;
+  FormatSettings next = format_;
   // With neither control focused yet nothing is stored; the repaint below
   // is harmless.
-  SetTargetColour(format_, target_, false, role, colour);
+  SetTargetColour(next, target_, false, role, colour);
+  cards_.SetFormat(format_, next);
   ApplyBodyFormat();
   ApplyIndexColours();
-  MarkIfFormatChanged(before);
 }
 
 }  // namespace tessel

@@ -138,7 +138,6 @@ class CardStackView : public QObject, public CardStackObserver {
   void Place(QWidget* window, const StackRect& rect) const;
   void PlaceAll() const;
   void ApplyFontOf(FormatControl control);
-  void MarkIfFormatChanged(const FormatSettings& before);
   void BringForward(std::size_t k);
 
   QWidget* hostWidget_;

@@ -45,7 +45,7 @@ TEST_F(CardCommandsTest, AddMakesAFrontCardReadyForItsNameOnAnEmptyFileAndBeyond
 TEST_F(CardCommandsTest, DeleteAsksFirstAndKeepsTheWindowsInStep) {
   MainWindow& w = Active();
   OpenCards({{"a", ""}, {"b", ""}, {"c", ""}});
-  w.Cards().SetModified(false);
+  w.Cards().MarkUnchanged();
   Index()->setFocus();
   dialogs.answers = {QMessageBox::No};
   w.RunCommand(CommandId::Delete);
@@ -253,7 +253,7 @@ TEST_F(CardCommandsTest, CutUndoCopyPasteWorkOnTheBodyAndFollowTheirRules) {
   EXPECT_TRUE(enabled(CommandId::Undo));
   EXPECT_FALSE(enabled(CommandId::Cut));
 
-  w.Cards().SetModified(false);  // as after a save
+  w.Cards().MarkUnchanged();  // as after a save
   w.RunCommand(CommandId::Undo);
   EXPECT_EQ(Body()->Text(), "hello world");
   EXPECT_EQ(w.Cards().At(0).body, "hello world");

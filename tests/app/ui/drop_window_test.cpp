@@ -49,7 +49,7 @@ TEST_F(DropWindowTest, ACardFileDroppedOnTheWindowOpensWithTheSavePrompt) {
   EXPECT_EQ(dialogs.Prompts(), 0);
 
   // Changed: Cancel keeps it all, No lets the dropped file in.
-  Window().Cards().SetModified(true);
+  Window().Cards().MarkBodyKey();
   const QString second = CardFile("second.tsl", {"three"});
   dialogs.answers = {QMessageBox::Cancel};
   Drop(Window().centralWidget(), *Files({second}));

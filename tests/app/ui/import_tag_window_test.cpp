@@ -80,7 +80,7 @@ TEST_F(ImportTagWindowTest, TheFileDialogOffersCardfileFilesAndCancelChangesNoth
 TEST_F(ImportTagWindowTest, EachAnswerOfTheSaveChangesPrompt) {
   const QString crd = Crd("a.crd", test::CrdFile({{"imported", ""}}));
   OpenThrough(CardFile("home.tsl", {"edited"}));
-  Window().Cards().SetModified(true);
+  Window().Cards().MarkBodyKey();
 
   dialogs.answers = {QMessageBox::Cancel};
   Import(crd);
@@ -93,7 +93,7 @@ TEST_F(ImportTagWindowTest, EachAnswerOfTheSaveChangesPrompt) {
   EXPECT_EQ(Indexes(), std::vector<std::string>{"imported"});
   EXPECT_EQ(dialogs.Prompts(), 2);
 
-  Window().Cards().SetModified(true);
+  Window().Cards().MarkBodyKey();
   dialogs.answers = {QMessageBox::No};
   Import(Crd("b.crd", test::CrdFile({{"second", ""}})));
   EXPECT_EQ(Indexes(), std::vector<std::string>{"second"});

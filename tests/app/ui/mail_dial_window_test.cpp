@@ -32,7 +32,7 @@ QString AppCaption() {
 class MailDialTest : public uitest::MainWindowTest {
  protected:
   void OpenCards(const std::vector<CardInfo>& cards, const QString& name = "cards.tsl") {
-    Window().Cards().SetModified(false);
+    Window().Cards().MarkUnchanged();
     OpenThrough(WriteCards(name, cards));
     ASSERT_EQ(Window().Cards().Size(), cards.size());
   }

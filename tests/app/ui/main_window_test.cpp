@@ -194,7 +194,7 @@ TEST_F(MainWindowTest, SaveChangesPromptOnNewOpenAndClose) {
   const QString path = CardFile("cards.tsl", {"a", "b"});
   const QString other = CardFile("other.tsl", {"z"});
   OpenThrough(path);
-  const auto edit = [&] { w.Cards().SetModified(true); };
+  const auto edit = [&] { w.Cards().MarkBodyKey(); };
 
   edit();
   dialogs.answers = {QMessageBox::Cancel};

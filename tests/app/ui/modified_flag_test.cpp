@@ -15,7 +15,7 @@ namespace {
 class ModifiedFlagTest : public uitest::MainWindowTest {
  protected:
   bool Modified() { return Window().Cards().Modified(); }
-  void Clean() { Window().Cards().SetModified(false); }
+  void Clean() { Window().Cards().MarkUnchanged(); }
   void Drop(const QString& text) {
     QWidget* target = Body()->viewport();
     auto* data = new QMimeData;

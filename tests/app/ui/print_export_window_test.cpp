@@ -23,7 +23,7 @@ namespace {
 class PrintExportTest : public uitest::MainWindowTest {
  protected:
   void OpenCards(const std::vector<CardInfo>& cards) {
-    Window().Cards().SetModified(false);
+    Window().Cards().MarkUnchanged();
     cardFile = WriteCards("cards.tsl", cards);
     OpenThrough(cardFile);
     ASSERT_EQ(Window().Cards().Size(), cards.size());
@@ -186,7 +186,7 @@ TEST_F(PrintExportTest, ALongJobShowsProgressAndCancelStopsIt) {
 
 TEST_F(PrintExportTest, ExportWritesEveryCardAndLeavesTheDocumentAlone) {
   OpenCards({CardInfo("Ann, \"A\"", "Tel 1\r\nTel 2", 1), CardInfo("Bob", "b", 0)});
-  Window().Cards().SetModified(true);
+  Window().Cards().MarkBodyKey();
   const std::string before = Bytes(cardFile);
 
   dialogs.saveNames = {files.filePath("cards.txt")};

@@ -111,13 +111,13 @@ TEST_F(CardStackViewTest, IndexFieldStoresEachKeystrokeAtOnceAndARenameIsAChange
   // follows the keystroke sees the new name.
   EXPECT_EQ(cards.At(0).index, "alphaX");
   EXPECT_TRUE(cards.Modified());
-  cards.SetModified(false);
+  cards.MarkUnchanged();
 
   QTest::keyClicks(Index(), "Y");
   view->Next();
   EXPECT_EQ(cards.At(0).index, "bravo");
   EXPECT_EQ(cards.At(1).index, "alphaXY");
-  cards.SetModified(false);
+  cards.MarkUnchanged();
 
   // Tab goes to the body and inserts nothing.
   Index()->setFocus();
