@@ -25,8 +25,6 @@ class Frame {
   virtual ~Frame() = default;
   // The parent of dialogs and message boxes.
   virtual QWidget* Window() = 0;
-  // Shows the card count in its status pane now, not at the next tick.
-  virtual void ShowCardCount() = 0;
   // Gives the front card the file's index font and body format.
   virtual void ApplyCardFormat() = 0;
   // A passing word in the status bar, gone after a few seconds.

@@ -20,7 +20,6 @@ CardController::CardController(AppContext& context) : c_(context) {
 void CardController::Add() {
   CardCollection& cards = c_.model.cards;
   AddCard(cards);
-  c_.frame.ShowCardCount();
   if (cards.StackSize() == 0) return;
   c_.view.ApplyIndexFont(c_.model.format.indexFace, c_.model.format.indexSize);
   c_.view.FocusFrontIndexSelectingAll();
@@ -32,7 +31,6 @@ void CardController::Delete() {
   if (c_.dialogs.Message(c_.frame.Window(), QMessageBox::Question, QStringLiteral("Delete Card"),
                          text, QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes) {
     DeleteFrontCard(cards);
-    c_.frame.ShowCardCount();
   }
   c_.FocusFrontBody();
 }

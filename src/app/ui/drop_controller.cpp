@@ -63,10 +63,7 @@ void DropController::Take(const QList<QUrl>& files) {
   Document& document = c_.model.document;
   if (LooksLikeCrdFile(file) || suffix == QLatin1String("crd")) {
     // A .crd file without the signature gets the import's own message.
-    c_.commands.RunAsCommand([&] {
-      document.ImportCardfileFile(file);
-      c_.frame.ShowCardCount();
-    });
+    c_.commands.RunAsCommand([&] { document.ImportCardfileFile(file); });
   } else if (suffix == QLatin1String("tsl")) {
     c_.commands.RunAsCommand([&] { document.OpenFile(file); });
   } else {

@@ -5,11 +5,8 @@
 namespace tessel {
 
 ImportController::ImportController(AppContext& context) : c_(context) {
-  c_.commands.Handle(CommandId::ImportCardfile, [this] {
-    c_.model.document.ImportCardfile(*this);
-    // Also after a failed import, which leaves the document New emptied.
-    c_.frame.ShowCardCount();
-  });
+  c_.commands.Handle(CommandId::ImportCardfile,
+                     [this] { c_.model.document.ImportCardfile(*this); });
 }
 
 std::optional<std::string> ImportController::AskCardfilePath(

@@ -49,6 +49,17 @@ MainWindow::MainWindow(SettingsStore& settings, Dialogs& dialogs, QWidget* paren
   registry_->Handle(CommandId::Restore, [this] { RestoreDefaultPlacement(); });
   controllers_ = MakeControllers(*context_);
 
+  // The pane, the commands that depend on the number of cards and the
+  // title's changed mark follow the cards as they change; the timer below
+  // stays as the status bar's own refresh.
+  cardSignals_ = std::make_unique<CardSignals>(model_->cards);
+  connect(cardSignals_.get(), &CardSignals::countChanged, this, [this] {
+    ShowCardCount();
+    UpdateCommandStates();
+  });
+  connect(cardSignals_.get(), &CardSignals::modifiedChanged, this,
+          &MainWindow::setWindowModified);
+
   cardTimer_.setInterval(kCardCountInterval);
   connect(&cardTimer_, &QTimer::timeout, this, &MainWindow::OnCardTimer);
   cardTimer_.start();
@@ -71,6 +82,7 @@ MainWindow::~MainWindow() {
   disconnect(QGuiApplication::clipboard(), nullptr, this, nullptr);
   disconnect(view_.get(), nullptr, this, nullptr);
   disconnect(registry_.get(), nullptr, this, nullptr);
+  cardSignals_.reset();
   registry_->ForgetInputs();
   controllers_.clear();
   delete formatToolBar_;

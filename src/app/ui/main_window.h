@@ -14,6 +14,7 @@
 #include "app/app_model.h"
 #include "app/ui/app_context.h"
 #include "app/ui/command_registry.h"
+#include "stack/ui/card_signals.h"
 #include "stack/ui/card_stack_view.h"
 
 class QAction;
@@ -95,7 +96,6 @@ class MainWindow : public QMainWindow, private DocumentUi, private CardStackHost
 
   // Frame: what the controllers use of the window.
   QWidget* Window() override { return this; }
-  void ShowCardCount() override;
   void ShowStatus(const QString& text) override;
 
   // A card file to open or save as; nullopt when the dialog is cancelled.
@@ -108,10 +108,14 @@ class MainWindow : public QMainWindow, private DocumentUi, private CardStackHost
   void LayoutCards();
   void RestoreDefaultPlacement();
   void OnCardTimer();
+  // The count pane shows the number of cards now.
+  void ShowCardCount();
 
   SettingsStore& settings_;
   Dialogs& dialogs_;
   std::unique_ptr<AppModel> model_;
+  // The model's news as signals: title, count pane and command states.
+  std::unique_ptr<CardSignals> cardSignals_;
   QWidget* stackArea_ = nullptr;
   std::unique_ptr<CommandRegistry> registry_;
   // After the model, so that the card windows go before the cards.
