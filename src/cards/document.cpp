@@ -181,6 +181,21 @@ void Document::ImportCardfileFile(const std::string& path) {
   }
 }
 
+bool Document::AddCards(std::vector<CardInfo>&& cards) {
+  const bool changed = cards_.Modified() || !cards.empty();
+  // No format of their own: the document's stays.
+  if (!ApplyCardFileData(cards_, format_, CardFileData{0, std::nullopt, std::move(cards)})) {
+    return false;
+  }
+  cards_.SetModified(changed);
+  ui_.ShowCardCount(cards_.Size());
+  if (!cards_.Empty()) {
+    ui_.ApplyCardFormat();
+    ui_.FocusFrontBody();
+  }
+  return true;
+}
+
 FileResult Document::ImportCardfileFrom(const std::string& path) {
   std::vector<CardInfo> imported;
   const CrdReadResult result = LoadCrdFile(path, imported);
