@@ -8,6 +8,7 @@
 #include <QUrl>
 #include <QWidget>
 
+#include "app/ui/import_controller.h"
 #include "cards/crd_file.h"
 #include "services/ui/text.h"
 
@@ -67,12 +68,14 @@ void DropController::Take(const QList<QUrl>& files) {
       document.ImportCardfileFile(file);
       c_.frame.ShowCardCount();
     });
+  } else if (suffix == QLatin1String("csv")) {
+    c_.commands.RunAsCommand([&] { ImportCsvFile(c_, file); });
   } else if (suffix == QLatin1String("tsl")) {
     c_.commands.RunAsCommand([&] { document.OpenFile(file); });
   } else {
     c_.ShowStandardMessage(
         QStringLiteral("Tessel cannot take \"%1\": it opens card files (*.tsl) and imports "
-                       "Cardfile files (*.crd).")
+                       "Cardfile files (*.crd) and comma delimited text (*.csv).")
             .arg(name),
         QMessageBox::Information);
   }

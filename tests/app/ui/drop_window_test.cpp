@@ -78,6 +78,22 @@ TEST_F(DropWindowTest, ACardfileFileDroppedOnTheBodyIsImportedNotInsertedAsText)
   EXPECT_TRUE(dialogs.shown.empty());
 }
 
+TEST_F(DropWindowTest, ACsvFileDroppedOnTheBodyGoesThroughTheColumnDialogAndIsAdded) {
+  OpenCards({{"card", "typed"}});
+  const QString csv = files.filePath("people.csv");
+  QFile f(csv);
+  ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+  f.write("Name;Phone\r\nBea;\"555\r\n556\"\r\n");
+  f.close();
+  Drop(Body()->viewport(), *Files({csv}));
+  ASSERT_TRUE(Eventually([&] { return Window().Cards().Size() == 2; }));
+  EXPECT_EQ(dialogs.modalTitles, QStringList{"Import Comma Delimited Text"});
+  EXPECT_EQ(Window().Cards().At(0), CardInfo("Bea", "555\r\n556", 1));
+  EXPECT_EQ(Window().Cards().At(1).body, "typed");
+  EXPECT_EQ(Title(), "Tessel - " + files.filePath("cards.tsl"));  // added, not opened
+  EXPECT_TRUE(Window().Cards().Modified());
+}
+
 TEST_F(DropWindowTest, OfSeveralFilesOnTheIndexTheFirstIsTakenAndTheStatusBarSaysSo) {
   OpenCards({{"card", "typed"}});
   const QString crd = Crd("first.crd");
@@ -98,7 +114,7 @@ TEST_F(DropWindowTest, AnotherKindOfFileIsRefusedWithAClearMessage) {
   ASSERT_TRUE(Eventually([&] { return !dialogs.shown.empty(); }));
   EXPECT_EQ(dialogs.shown.front().text,
             "Tessel cannot take \"notes.txt\": it opens card files (*.tsl) and imports Cardfile "
-            "files (*.crd).");
+            "files (*.crd) and comma delimited text (*.csv).");
   EXPECT_EQ(Body()->toPlainText(), "typed");
   EXPECT_EQ(Window().Cards().Size(), 1u);
 }
