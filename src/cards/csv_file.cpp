@@ -312,7 +312,8 @@ std::string CsvImportMessage(const CsvImport& import, bool unclosedQuote) {
   }
   if (import.lostCharacters > 0) {
     text += " " + Count(import.lostCharacters, "character", "characters") +
-            " that Tessel cards cannot hold yet became \"?\" or were left out.";
+            " that Tessel cards cannot hold yet " +
+            (import.lostCharacters == 1 ? "became \"?\" or was left out." : "became \"?\" or were left out.");
   }
   if (unclosedQuote) {
     text += " The file ends inside a quoted field; its last field was taken as it stands.";
