@@ -146,3 +146,17 @@ for i, value in enumerate(["0:1:10:20:530:400", "0:1:0x10:20:530:400", "0:1:10:2
                            " -1: 2:017:0X1f:+4:5", "", "0x:1", "2:1:-2147483648:0:99999999999:7"]):
     with open(os.path.join(here, "placement", f"seed-{i}"), "wb") as f:
         f.write(value.encode())
+
+csv_seeds = {
+    "own-export": b"Index,Body,Tagged\r\nAnn,\"Tel 1\r\nTel 2\",1\r\n\"B, \"\"q\"\"\",plain,0\r\nCaf\xc3\xa9,,1\r\n",
+    "sheet-semicolon-bom": b"\xef\xbb\xbfName;Street;Town;VIP\r\n\"Ann\nMiller\";\"Main St 4\nBack\";Bern;yes\r\n"
+    b";;;\r\nBob;Side St\r\nChen \xe4\xb8\xad;;Basel;no;extra\r\n",
+    "tab-cp1252": b"Nom\tVille\nCaf\xe9\tZ\xfcrich\n\x80uro\t\x00nul\n",
+    "unclosed-quote": b"a,b\n\"never closed,\r\nstill",
+    "cr-lines": b"a;b\rc;d\r\"e\"x;\"\"\r,",
+    "wide-row": b"h\n" + b"," * 1000 + b"\n",
+}
+os.makedirs(os.path.join(here, "csv"), exist_ok=True)
+for name, data in csv_seeds.items():
+    with open(os.path.join(here, "csv", name), "wb") as f:
+        f.write(data)

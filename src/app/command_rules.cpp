@@ -41,6 +41,9 @@ bool CommandEnabled(CommandId id, const CommandInputs& in) {
     case CommandId::Next:
     case CommandId::Previous:
       return in[Input::Cards] > 1;
+    case CommandId::ImportCardfile:
+    case CommandId::ImportCommaText:
+      return true;  // an import may start a document or add to one
     case CommandId::AutoDial:
       // The button lives on the front card, so there is one to dial from.
       return cards && in[Input::BodySelection] && !in[Input::DialPending];

@@ -117,7 +117,8 @@ char CodePointToCp1252(char32_t cp) {
   return '?';
 }
 
-std::string Utf8ToCp1252(std::string_view text) {
+std::string Utf8ToCp1252(std::string_view text, std::size_t* lost) {
+  std::size_t replaced = 0;
   std::string out;
   out.reserve(text.size());
   std::size_t i = 0;
@@ -140,6 +141,7 @@ std::string Utf8ToCp1252(std::string_view text) {
       cp = b & 0x07;
     } else {
       out += '?';
+      ++replaced;
       ++i;
       continue;
     }
@@ -152,9 +154,12 @@ std::string Utf8ToCp1252(std::string_view text) {
       }
       cp = (cp << 6) | (static_cast<uint8_t>(text[j]) & 0x3F);
     }
-    out += ok ? CodePointToCp1252(cp) : '?';
+    const char kept = ok ? CodePointToCp1252(cp) : '?';
+    replaced += kept == '?';  // a '?' in the text is one byte, never here
+    out += kept;
     i = j;  // after a broken sequence, the offending byte is read afresh
   }
+  if (lost) *lost += replaced;
   return out;
 }
 

@@ -33,8 +33,9 @@ uint64_t FoldedPrefix(std::string_view text);
 
 // Conversions at the edges of the program. Characters Windows-1252 lacks
 // become '?'; malformed UTF-8 or UTF-16 sequences become '?' as well.
+// `lost`, when given, grows by the number of such replacements.
 std::string Cp1252ToUtf8(std::string_view text);
-std::string Utf8ToCp1252(std::string_view text);
+std::string Utf8ToCp1252(std::string_view text, std::size_t* lost = nullptr);
 std::string Utf16ToCp1252(const char16_t* units, std::size_t count);
 
 // The Windows-1252 byte for a Unicode code point, or '?' when there is none.

@@ -176,6 +176,17 @@ void Document::ImportCardfileFile(const std::string& path) {
   }
 }
 
+bool Document::AddCards(std::vector<CardInfo>&& cards) {
+  // The model marks the document changed when a card was added.
+  if (!cards_.AddCards(std::move(cards))) return false;
+  ui_.ShowCardCount(cards_.Size());
+  if (!cards_.Empty()) {
+    ui_.ApplyCardFormat();
+    ui_.FocusFrontBody();
+  }
+  return true;
+}
+
 FileResult Document::ImportCardfileFrom(const std::string& path) {
   std::vector<CardInfo> imported;
   const CrdReadResult result = LoadCrdFile(path, imported);

@@ -99,6 +99,12 @@ class Document {
   // show after the import. The caller shows the message.
   FileResult ImportCardfileFrom(const std::string& path);
 
+  // Adds imported cards to the open document, as Merge adds a file's: the
+  // cards sorted among the others, the document changed (when any came), the
+  // card count shown, the front card in the file's format with the focus.
+  // False when there was not enough memory: the document is then as it was.
+  bool AddCards(std::vector<CardInfo>&& cards);
+
  private:
   // Shows a failed read or save; true when it succeeded.
   bool Report(const FileResult& result);

@@ -190,6 +190,18 @@ CLI::Option* AddOutputOption(CLI::App& command, const std::string& name, std::st
           ""));
 }
 
+CLI::Option* AddSeparator(CLI::App& command, std::string& separator, const std::string& description) {
+  return command.add_option("--separator", separator, description)
+      ->type_name("C")
+      ->check(CLI::IsMember({",", "comma", ";", "semicolon", "tab", "\t"}));
+}
+
+char SeparatorChar(const std::string& value) {
+  if (value == ";" || value == "semicolon") return ';';
+  if (value == "tab" || value == "\t") return '\t';
+  return ',';
+}
+
 bool WriteStandardOutput(std::string_view bytes) {
   return WriteAll(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size());
 }

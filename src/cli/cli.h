@@ -57,6 +57,12 @@ CLI::Option* AddOutput(CLI::App& command, const std::string& name, std::string& 
 CLI::Option* AddOutputOption(CLI::App& command, const std::string& name, std::string& path,
                              const std::string& typeName, const std::string& description);
 
+// --separator C of the commands that read or write comma-separated values:
+// "," or "comma", ";" or "semicolon", "tab" (or a tab character).
+CLI::Option* AddSeparator(CLI::App& command, std::string& separator, const std::string& description);
+// The character a --separator value names (only checked values come here).
+char SeparatorChar(const std::string& value);
+
 // Writes bytes to standard output; false after reporting a failure.
 bool WriteStandardOutput(std::string_view bytes);
 

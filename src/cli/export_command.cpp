@@ -13,18 +13,25 @@ struct ExportArgs {
   std::string kind;  // text or csv
   std::string file;
   std::string out;
+  std::string separator = ",";
+  bool bom = false;
 };
 
 int Export(const ExportArgs& args) {
+  if (args.kind == "text" && (args.bom || args.separator != ",")) {
+    Fail("--separator and --bom are for csv exports");
+    return kUsageError;
+  }
   Loaded l;
   if (!Load(args.file, l)) return 1;
   const ExportKind kind = args.kind == "text" ? ExportKind::Text : ExportKind::Csv;
+  const CsvExportOptions csv{SeparatorChar(args.separator), args.bom};
   if (args.out == kStandardStream) {
     const std::string bytes = kind == ExportKind::Text ? ExportTextBytes(l.cards.Cards())
-                                                       : ExportCsvBytes(l.cards.Cards());
+                                                       : ExportCsvBytes(l.cards.Cards(), csv);
     return WriteStandardOutput(bytes) ? 0 : 1;
   }
-  const FileResult written = ExportCards(kind, l.cards.Cards(), args.out);
+  const FileResult written = ExportCards(kind, l.cards.Cards(), args.out, csv);
   if (!written) Fail(written.message, written.detail);
   return written ? 0 : 1;
 }
@@ -36,6 +43,10 @@ Work DeclareExport(CLI::App& command) {
       ->check(CLI::IsMember({"text", "csv"}));
   AddInput(command, "FILE", args->file);
   AddOutput(command, "OUT", args->out, "the file to write (- writes standard output)", true);
+  AddSeparator(command, args->separator,
+               "csv: the field separator: , (the default), ; or tab (spreadsheets where the comma "
+               "is the decimal mark take ;)");
+  command.add_flag("--bom", args->bom, "csv: start with a UTF-8 byte-order mark (for spreadsheets)");
   return [args] { return Export(*args); };
 }
 

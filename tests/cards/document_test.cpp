@@ -275,6 +275,28 @@ TEST_F(DocumentTest, MergeAddsCardsAndKeepsPathTitleAndLastFile) {
   EXPECT_EQ(Indexes().size(), 3u);
 }
 
+TEST_F(DocumentTest, AddedCardsAreSortedInAndLeaveTheDocumentChanged) {
+  ui.openPaths = {CardFile("base.tsl", {"m"})};
+  doc.Open();
+  const FormatSettings before = format;
+  ASSERT_TRUE(doc.AddCards({CardInfo("z", "Z", 0), CardInfo("a", "A", 1)}));
+  EXPECT_EQ(Indexes(), (std::vector<std::string>{"a", "m", "z"}));
+  EXPECT_EQ(cards.At(2), CardInfo("z", "Z", 0));
+  EXPECT_TRUE(cards.Modified());
+  EXPECT_EQ(ui.shownCount, 3u);
+  EXPECT_EQ(doc.Path(), dir.File("base.tsl"));
+  EXPECT_EQ(format, before);
+
+  // Nothing added to an unchanged document leaves it unchanged.
+  ui.answers = {SaveAnswer::No};
+  doc.New();
+  ASSERT_TRUE(doc.AddCards({}));
+  EXPECT_FALSE(cards.Modified());
+  ASSERT_TRUE(doc.AddCards({CardInfo("only")}));
+  EXPECT_EQ(cards.StackSize(), 1u);
+  EXPECT_TRUE(cards.Modified());
+}
+
 TEST_F(DocumentTest, CloseHonoursEveryAnswer) {
   EditedCard();
   ui.answers = {SaveAnswer::Cancel};

@@ -73,6 +73,21 @@ TEST(ExportCli, SqliteImportsEveryCardIntact) {
   }
 }
 
+TEST(ExportCli, WhatSqliteWritesBackImportsAsTheSameCards) {
+  Exported e;
+  const std::string again = e.dir.File("again.csv");
+  CliRun run = test::RunShell("sqlite3 :memory: " + Quoted(".import --csv " + e.csv + " cards") +
+                                  " '.headers on' '.mode csv' " + Quoted(".once " + again) +
+                                  " 'SELECT * FROM cards ORDER BY rowid'",
+                              e.dir);
+  ASSERT_EQ(run.status, 0) << run.err;
+  run = Cli("import " + Quoted(again) + " " + Quoted(e.dir.File("back.tsl")), e.dir);
+  ASSERT_EQ(run.status, 0) << run.err;
+  EXPECT_EQ(run.out, "4 cards imported.\n");
+  run = Cli("export csv " + Quoted(e.dir.File("back.tsl")) + " -", e.dir);
+  EXPECT_EQ(run.out, ExportCsvBytes(kCards));
+}
+
 TEST(ExportCli, TextAndErrors) {
   test::TempDir dir;
   const std::string tsl = dir.File("cards.tsl");

@@ -39,6 +39,17 @@ TEST(Export, CsvQuotesOnlyWhereItMust) {
   EXPECT_EQ(ExportCsvBytes({CardInfo("x\0y"s, "b\0\"c\""s, -7)}), "Index,Body,Tagged\r\nx,b,1\r\n");
 }
 
+TEST(Export, CsvTakesTheSeparatorAndByteOrderMarkLastChosen) {
+  test::MemoryStore settings;
+  EXPECT_EQ(ExportCsvBytes({CardInfo("a,b", "c;d", 1)}, CsvExportOptionsFrom(settings)),
+            "Index,Body,Tagged\r\n\"a,b\",c;d,1\r\n");
+  RememberCsvExportOptions(settings, {';', true});
+  EXPECT_EQ(ExportCsvBytes({CardInfo("a,b", "c;d", 1)}, CsvExportOptionsFrom(settings)),
+            "\xEF\xBB\xBFIndex;Body;Tagged\r\na,b;\"c;d\";1\r\n");
+  settings.values[kCsvSeparatorSetting] = "124";  // '|', not one we offer
+  EXPECT_EQ(CsvExportOptionsFrom(settings).separator, ',');
+}
+
 class FailingWrite final : public FileOps {
  public:
   ssize_t Write(int, const void*, std::size_t) override {
@@ -58,7 +69,7 @@ TEST(Export, WritesTheFileAndReportsFailuresByNameAndReason) {
 
   // A full disk leaves the earlier export whole and no stray file behind.
   FailingWrite full;
-  FileResult result = ExportCards(ExportKind::Csv, {CardInfo("new", "", 1)}, csv, full);
+  FileResult result = ExportCards(ExportKind::Csv, {CardInfo("new", "", 1)}, csv, {}, full);
   EXPECT_FALSE(result);
   EXPECT_EQ(result.message, "File Error - \"" + csv +
                                 "\" could not be written (write failed: No space left on device).");

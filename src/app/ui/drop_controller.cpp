@@ -8,6 +8,7 @@
 #include <QUrl>
 #include <QWidget>
 
+#include "app/ui/import_controller.h"
 #include "cards/crd_file.h"
 #include "services/ui/text.h"
 
@@ -64,12 +65,14 @@ void DropController::Take(const QList<QUrl>& files) {
   if (LooksLikeCrdFile(file) || suffix == QLatin1String("crd")) {
     // A .crd file without the signature gets the import's own message.
     c_.commands.RunAsCommand([&] { document.ImportCardfileFile(file); });
+  } else if (suffix == QLatin1String("csv")) {
+    c_.commands.RunAsCommand([&] { ImportCsvFile(c_, file); });
   } else if (suffix == QLatin1String("tsl")) {
     c_.commands.RunAsCommand([&] { document.OpenFile(file); });
   } else {
     c_.ShowStandardMessage(
         QStringLiteral("Tessel cannot take \"%1\": it opens card files (*.tsl) and imports "
-                       "Cardfile files (*.crd).")
+                       "Cardfile files (*.crd) and comma delimited text (*.csv).")
             .arg(name),
         QMessageBox::Information);
   }

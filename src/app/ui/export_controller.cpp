@@ -1,6 +1,7 @@
 #include "app/ui/export_controller.h"
 
 #include "cards/document.h"
+#include "output/ui/csv_dialogs.h"
 #include "services/ui/text.h"
 
 namespace tessel {
@@ -18,7 +19,14 @@ void ExportController::Export(ExportKind kind) {
   if (const auto f = InitialFolder(c_.settings.GetString(kLastFile, ""))) folder = FromPath(*f);
   const QString name = c_.dialogs.SaveFileName(c_.frame.Window(), folder, file);
   if (name.isEmpty()) return;
-  const FileResult written = ExportCards(kind, c_.model.cards.Cards(), ToPath(name));
+  CsvExportOptions csv = CsvExportOptionsFrom(c_.settings);
+  if (kind == ExportKind::Csv) {
+    CsvExportDialog options(csv, c_.frame.Window());
+    if (c_.dialogs.RunModal(options) != QDialog::Accepted) return;
+    csv = options.Options();
+    RememberCsvExportOptions(c_.settings, csv);
+  }
+  const FileResult written = ExportCards(kind, c_.model.cards.Cards(), ToPath(name), csv);
   if (!written) c_.ShowError(ToQString(written.message), ToQString(written.Reason()));
 }
 

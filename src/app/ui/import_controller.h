@@ -1,6 +1,9 @@
-// File > Import > Cardfile...: the file dialog and the messages of the
-// import; the steps themselves are the document's.
+// File > Import: "Cardfile..." and "Comma Delimited Text...": the file
+// dialogs, the CSV column dialog and the messages of the imports; the steps
+// themselves are the document's and the readers'.
 #pragma once
+
+#include <string>
 
 #include "app/ui/app_context.h"
 #include "cards/document.h"
@@ -16,5 +19,10 @@ class ImportController final : public Controller, private CardfileImportUi {
 
   AppContext& c_;
 };
+
+// Adds the cards of a CSV file to the open document: our own export at
+// once, another file after the column dialog; then the closing message.
+// Also for a .csv file dropped on the window.
+void ImportCsvFile(AppContext& c, const std::string& path);
 
 }  // namespace tessel

@@ -38,6 +38,11 @@ class DropWindowTest : public uitest::MainWindowTest {
     test::WriteBytes(path.toStdString(), test::ClassicCrdFile({{"zebra", "Z body"}, {"apple", "A body"}}).v);
     return path;
   }
+  QString Text(const QString& name, const std::string& text) {
+    const QString path = files.filePath(name);
+    test::WriteBytes(path.toStdString(), std::vector<uint8_t>(text.begin(), text.end()));
+    return path;
+  }
   QString Title() { return Window().windowTitle(); }
 };
 
@@ -78,6 +83,18 @@ TEST_F(DropWindowTest, ACardfileFileDroppedOnTheBodyIsImportedNotInsertedAsText)
   EXPECT_TRUE(dialogs.shown.empty());
 }
 
+TEST_F(DropWindowTest, ACsvFileDroppedOnTheBodyGoesThroughTheColumnDialogAndIsAdded) {
+  OpenCards({{"card", "typed"}});
+  const QString csv = Text("people.csv", "Name;Phone\r\nBea;\"555\r\n556\"\r\n");
+  Drop(Body()->viewport(), *Files({csv}));
+  ASSERT_TRUE(Eventually([&] { return Window().Cards().Size() == 2; }));
+  EXPECT_EQ(dialogs.modalTitles, QStringList{"Import Comma Delimited Text"});
+  EXPECT_EQ(Window().Cards().At(0), CardInfo("Bea", "555\r\n556", 1));
+  EXPECT_EQ(Window().Cards().At(1).body, "typed");
+  EXPECT_EQ(Title(), "Tessel - " + files.filePath("cards.tsl"));  // added, not opened
+  EXPECT_TRUE(Window().Cards().Modified());
+}
+
 TEST_F(DropWindowTest, OfSeveralFilesOnTheIndexTheFirstIsTakenAndTheStatusBarSaysSo) {
   OpenCards({{"card", "typed"}});
   const QString crd = Crd("first.crd");
@@ -89,16 +106,12 @@ TEST_F(DropWindowTest, OfSeveralFilesOnTheIndexTheFirstIsTakenAndTheStatusBarSay
 
 TEST_F(DropWindowTest, AnotherKindOfFileIsRefusedWithAClearMessage) {
   OpenCards({{"card", "typed"}});
-  const QString path = files.filePath("notes.txt");
-  QFile f(path);
-  ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-  f.write("plain notes");
-  f.close();
+  const QString path = Text("notes.txt", "plain notes");
   Drop(Body()->viewport(), *Files({path}));
   ASSERT_TRUE(Eventually([&] { return !dialogs.shown.empty(); }));
   EXPECT_EQ(dialogs.shown.front().text,
             "Tessel cannot take \"notes.txt\": it opens card files (*.tsl) and imports Cardfile "
-            "files (*.crd).");
+            "files (*.crd) and comma delimited text (*.csv).");
   EXPECT_EQ(Body()->toPlainText(), "typed");
   EXPECT_EQ(Window().Cards().Size(), 1u);
 }
