@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "cards/card_collection.h"
+#include "cards/card_file.h"
 
 namespace tessel {
 namespace {
@@ -135,6 +136,20 @@ TEST(CardModel, ALoadIsOneEventAndCopiesStartWithoutObservers) {
   c.RemoveAllCards();
   EXPECT_EQ(r.changes.back(), (CardChange{Kind::Reset, 0, 0, 0}));
   c.RemoveObserver(&r);
+}
+
+// A merged file's format replaces the document's, which a save then keeps:
+// a change even when the file brings no cards. An open matches its file.
+TEST(CardModel, AMergeThatBringsANewLookChangesTheDocument) {
+  FormatSettings look;
+  look.indexFace = "Merged";
+  for (const CardLoad load : {CardLoad::Open, CardLoad::Merge}) {
+    CardCollection c = Three();
+    FormatSettings format;
+    ASSERT_TRUE(ApplyCardFileData(c, format, CardFileData{0xAAAC, look, {}}, load));
+    EXPECT_EQ(format, look);
+    EXPECT_EQ(c.Modified(), load == CardLoad::Merge);
+  }
 }
 
 }  // namespace
