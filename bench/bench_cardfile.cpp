@@ -7,6 +7,8 @@
 
 #include "bench_data.h"
 #include "cards/card_file.h"
+#include "cards/csv_file.h"
+#include "output/export.h"
 #include "stack/search.h"
 
 namespace {
@@ -44,6 +46,21 @@ void BM_LoadAndSort(benchmark::State& state) {
   std::filesystem::remove(path);
 }
 BENCHMARK(BM_LoadAndSort)->Arg(100000)->Arg(1000000)->Unit(benchmark::kMillisecond);
+
+// A CSV file of n cards read whole: the guess, the fields and the cards.
+void BM_CsvImport(benchmark::State& state) {
+  const std::string bytes =
+      ExportCsvBytes(bench::MakeCards(static_cast<std::size_t>(state.range(0))), {';', true});
+  for (auto _ : state) {
+    const CsvGuess guess = GuessCsv(bytes);
+    CsvTable table;
+    if (!ParseCsv(bytes, guess.separator, table).ok) state.SkipWithError("parse failed");
+    std::vector<CardInfo> cards;
+    benchmark::DoNotOptimize(CsvCards(table, DefaultMapping(table), guess.encoding, cards).cards);
+  }
+  state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * bytes.size()));
+}
+BENCHMARK(BM_CsvImport)->Arg(100000)->Unit(benchmark::kMillisecond);
 
 void BM_SortShuffled(benchmark::State& state) {
   const auto source = bench::MakeCards(static_cast<std::size_t>(state.range(0)));

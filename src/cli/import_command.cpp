@@ -1,4 +1,4 @@
-// import: the cards of a CSV or Cardfile file added to a card file, as
+// import: the cards of a CSV, Cardfile or card file added to a card file, as
 // File > Import > Comma Delimited Text adds them to the open document: sorted
 // in, the rest of the file kept, written atomically. The card file is made
 // when it is not there.
@@ -8,6 +8,7 @@
 #include <optional>
 #include <system_error>
 
+#include "cards/card_file.h"
 #include "cards/codepage.h"
 #include "cards/crd_file.h"
 #include "cards/csv_file.h"
@@ -29,12 +30,26 @@ struct ImportArgs {
 
 // The kinds of file cards come in from; a new kind is one more case here and
 // in ReadSource.
-enum class SourceKind { Cardfile, Csv };
+enum class SourceKind { CardFile, Cardfile, Csv };
 
 SourceKind KindOf(const std::string& path) {
   const std::string extension = std::filesystem::path(path).extension().string();
   if (LooksLikeCrdFile(path) || MbsICmp(extension, ".crd") == 0) return SourceKind::Cardfile;
+  if (MbsICmp(extension, ".tsl") == 0) return SourceKind::CardFile;
   return SourceKind::Csv;
+}
+
+// Another card file's cards, as Merge adds them (its format is not taken).
+bool ReadCardFileSource(const std::string& path, std::vector<CardInfo>& cards, std::string& report) {
+  CardFileData data;
+  const ReadResult result = LoadCardFileData(path, data);
+  if (!result.Ok()) {
+    Fail(ReadErrorMessage(result, path), result.detail);
+    return false;
+  }
+  cards = std::move(data.cards);
+  report = CsvImportMessage({cards.size()}, false);  // how many came in
+  return true;
 }
 
 // The cards of a Cardfile file; what was left behind goes to standard error.
@@ -43,7 +58,7 @@ bool ReadCardfile(const std::string& path, std::vector<CardInfo>& cards, std::st
   if (const std::string message = CrdMessage(result, path); !message.empty()) {
     Fail(message, result.detail);
   }
-  report = std::to_string(cards.size()) + (cards.size() == 1 ? " card" : " cards") + " imported.";
+  report = CsvImportMessage({cards.size()}, false);  // how many came in
   return result.Imports();
 }
 
@@ -95,6 +110,8 @@ bool ReadCsv(const ImportArgs& args, std::vector<CardInfo>& cards, std::string& 
 
 bool ReadSource(const ImportArgs& args, std::vector<CardInfo>& cards, std::string& report) {
   switch (KindOf(args.source)) {
+    case SourceKind::CardFile:
+      return ReadCardFileSource(args.source, cards, report);
     case SourceKind::Cardfile:
       return ReadCardfile(args.source, cards, report);
     case SourceKind::Csv:
@@ -124,7 +141,7 @@ int Import(const ImportArgs& args) {
 
 Work DeclareImport(CLI::App& command) {
   auto args = std::make_shared<ImportArgs>();
-  command.add_option("SOURCE", args->source, "the CSV or Cardfile (*.crd) file whose cards to add")
+  command.add_option("SOURCE", args->source, "the CSV, Cardfile (*.crd) or card file (*.tsl) whose cards to add")
       ->required()
       ->check(CLI::ExistingFile);
   AddOutput(command, "TARGET", args->target,
@@ -148,7 +165,7 @@ Work DeclareImport(CLI::App& command) {
 }
 
 const Registration kImport({"import",
-                            "add the cards of a CSV or Cardfile file to a card file (made if need be)",
+                            "add the cards of a CSV, Cardfile or card file to a card file (made if need be)",
                             35, DeclareImport});
 
 }  // namespace

@@ -56,7 +56,13 @@ TEST(ImportCli, ASpreadsheetsColumnsBecomeCardsAddedToTheFile) {
   // A Cardfile file comes in through the same command.
   run = Cli("import " + Quoted(std::string(TESSEL_SOURCE_DIR) + "/resources/sample.crd") + " " + Quoted(tsl), dir);
   ASSERT_EQ(run.status, 0) << run.err;
-  EXPECT_GT(Shown(tsl, dir).size(), 5u);
+  const std::size_t withCardfile = Shown(tsl, dir).size();
+  EXPECT_GT(withCardfile, 5u);
+
+  // And another card file, as Merge adds it.
+  run = Cli("import " + Quoted(tsl) + " " + Quoted(dir.File("twice.tsl")), dir);
+  ASSERT_EQ(run.status, 0) << run.err;
+  EXPECT_EQ(Shown(dir.File("twice.tsl"), dir).size(), withCardfile);
 }
 
 TEST(ImportCli, RefusesWhatWouldLoseDataAndLeavesTheFileAlone) {

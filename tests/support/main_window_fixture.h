@@ -189,6 +189,15 @@ class MainWindowTest : public ::testing::Test {
     return path;
   }
 
+  // A file of the test's folder holding `bytes`.
+  QString FileWith(const QString& name, std::string_view bytes) {
+    const QString path = files.filePath(name);
+    QFile f(path);
+    EXPECT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write(bytes.data(), static_cast<qint64>(bytes.size()));
+    return path;
+  }
+
   void OpenThrough(const QString& path) {
     dialogs.openNames = {path};
     Window().RunCommand(CommandId::Open);

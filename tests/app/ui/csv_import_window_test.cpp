@@ -16,11 +16,6 @@ namespace {
 
 class CsvWindowTest : public uitest::MainWindowTest {
  protected:
-  QString Csv(const QString& name, const std::string& bytes) {
-    const QString path = files.filePath(name);
-    test::WriteBytes(path.toStdString(), std::vector<uint8_t>(bytes.begin(), bytes.end()));
-    return path;
-  }
   void Import(const QString& path) {
     dialogs.openNames = {path};
     Window().RunCommand(CommandId::ImportCommaText);
@@ -58,7 +53,7 @@ TEST_F(CsvWindowTest, ASpreadsheetComesInThroughTheDialogAndIsAddedAsMergeAddsCa
     d.TagBox()->setCurrentIndex(4);                      // VIP
     d.NamedLinesBox()->setChecked(true);
   });
-  Import(Csv("addresses.csv", kSheet));
+  Import(FileWith("addresses.csv", kSheet));
   EXPECT_EQ(dialogs.filters.back(), "CSV Files (*.csv *.txt)");
   EXPECT_EQ(Cards(), (std::vector<CardInfo>{{"Al", "Town: York", 0},
                                             {"Mia", "m", 1},
@@ -75,14 +70,14 @@ TEST_F(CsvWindowTest, ASpreadsheetComesInThroughTheDialogAndIsAddedAsMergeAddsCa
 
   // Cancel in the dialog: nothing changes, nothing is said.
   Answer([](CsvImportDialog&) {}, QDialog::Rejected);
-  Import(Csv("addresses.csv", kSheet));
+  Import(FileWith("addresses.csv", kSheet));
   EXPECT_EQ(Cards().size(), 3u);
   EXPECT_EQ(dialogs.shown.size(), 1u);
 }
 
 TEST_F(CsvWindowTest, OurOwnExportComesBackIntoAnEmptyDocumentWithoutQuestions) {
   const std::vector<CardInfo> cards = {{"Ann, \"A\"", "Tel 1\r\nTel 2", 1}, {"Bob", "lf\nonly", 0}};
-  Import(Csv("cards.csv", ExportCsvBytes(cards, {'\t', true})));
+  Import(FileWith("cards.csv", ExportCsvBytes(cards, {'\t', true})));
   EXPECT_TRUE(dialogs.modalTitles.isEmpty());
   EXPECT_EQ(Cards(), cards);
   EXPECT_TRUE(Window().Cards().Modified());
@@ -95,7 +90,7 @@ TEST_F(CsvWindowTest, OurOwnExportComesBackIntoAnEmptyDocumentWithoutQuestions) 
 TEST_F(CsvWindowTest, AFileOverTheBoundsIsRefusedWithTheReason) {
   OpenCards({{"Mia", "m"}});
   Answer([](CsvImportDialog& d) { d.SeparatorBox()->setCurrentIndex(0); });
-  Import(Csv("wide.csv", "a\n" + std::string(kCsvMaxFields + 5, ',') + "\n"));
+  Import(FileWith("wide.csv", "a\n" + std::string(kCsvMaxFields + 5, ',') + "\n"));
   ASSERT_EQ(dialogs.shown.size(), 1u);
   EXPECT_EQ(dialogs.shown[0].text, "\"wide.csv\" cannot be imported.");
   EXPECT_EQ(dialogs.shown[0].reason, "Row 2 has more than 1000 fields.");

@@ -38,11 +38,6 @@ class DropWindowTest : public uitest::MainWindowTest {
     test::WriteBytes(path.toStdString(), test::ClassicCrdFile({{"zebra", "Z body"}, {"apple", "A body"}}).v);
     return path;
   }
-  QString Text(const QString& name, const std::string& text) {
-    const QString path = files.filePath(name);
-    test::WriteBytes(path.toStdString(), std::vector<uint8_t>(text.begin(), text.end()));
-    return path;
-  }
   QString Title() { return Window().windowTitle(); }
 };
 
@@ -85,7 +80,7 @@ TEST_F(DropWindowTest, ACardfileFileDroppedOnTheBodyIsImportedNotInsertedAsText)
 
 TEST_F(DropWindowTest, ACsvFileDroppedOnTheBodyGoesThroughTheColumnDialogAndIsAdded) {
   OpenCards({{"card", "typed"}});
-  const QString csv = Text("people.csv", "Name;Phone\r\nBea;\"555\r\n556\"\r\n");
+  const QString csv = FileWith("people.csv", "Name;Phone\r\nBea;\"555\r\n556\"\r\n");
   Drop(Body()->viewport(), *Files({csv}));
   ASSERT_TRUE(Eventually([&] { return Window().Cards().Size() == 2; }));
   EXPECT_EQ(dialogs.modalTitles, QStringList{"Import Comma Delimited Text"});
@@ -106,7 +101,7 @@ TEST_F(DropWindowTest, OfSeveralFilesOnTheIndexTheFirstIsTakenAndTheStatusBarSay
 
 TEST_F(DropWindowTest, AnotherKindOfFileIsRefusedWithAClearMessage) {
   OpenCards({{"card", "typed"}});
-  const QString path = Text("notes.txt", "plain notes");
+  const QString path = FileWith("notes.txt", "plain notes");
   Drop(Body()->viewport(), *Files({path}));
   ASSERT_TRUE(Eventually([&] { return !dialogs.shown.empty(); }));
   EXPECT_EQ(dialogs.shown.front().text,
