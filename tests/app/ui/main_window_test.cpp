@@ -51,7 +51,8 @@ QStringList MenuOutline(const QList<QAction*>& actions) {
 TEST_F(MainWindowTest, MenusToolbarAndKeysAreTheCommandTable) {
   MainWindow& w = Window();
   const QStringList expected = {
-      "&File >", "&New\tF2", "&Open...", "&Save\tF3", "Save &As...", "&Merge...", "-",
+      "&File >", "&New\tF2", "&Open...", "&Save\tF3", "Save &As...", "&Merge...",
+      "Re&vert to Backup...", "-",
       "&Import >", "Cardfile...", "<", "Export >", "Text file...", "Comma Delimited Text...", "<",
       "-", "&Print >", "&Card...", "&List...", "Tag...", "<", "-", "Sen&d >", "&Card...",
       "&List...", "Tag...", "<", "-", "E&xit", "<",
