@@ -7,46 +7,11 @@
 set -euo pipefail
 tessel=$1
 sample=$2
-for tool in openbox xdotool; do
-  command -v "$tool" >/dev/null || { echo "no $tool: skipped"; exit 77; }
-done
-[[ -n ${DISPLAY:-} ]] || { echo "no display: skipped"; exit 77; }
-
-work=$(mktemp -d)
-pids=()
-cleanup() {
-  for p in "${pids[@]}"; do kill "$p" 2>/dev/null || true; done
-  rm -rf "$work"
-}
-trap cleanup EXIT
-export XDG_CONFIG_HOME=$work/config XDG_STATE_HOME=$work/state
+source "$(dirname "$0")/lib/desktop.sh"
 recovery=$work/state/Tessel/recovery
 cp "$sample" "$work/cards.tsl"
 
-# Runs the command until it succeeds, for up to `limit` seconds (10 unless
-# set); false if it never did.
-wait_until() {
-  local deadline=$((SECONDS + ${limit:-10}))
-  until "$@"; do
-    ((SECONDS < deadline)) || return 1
-    sleep 0.1
-  done
-}
-openbox >/dev/null 2>&1 &
-pids+=($!)
-wait_until xdotool get_desktop >/dev/null 2>&1 || { echo "FAIL: openbox did not start"; exit 1; }
-
-find_window() {
-  local id
-  id=$(xdotool search --onlyvisible --name "$1" 2>/dev/null | head -1) && [[ -n $id ]] && echo "$id"
-}
-wait_window() {
-  local pattern=$1 id
-  wait_until eval 'id=$(find_window "$pattern")' && echo "$id"
-}
-active_is() { [[ $(xdotool getactivewindow 2>/dev/null) == "$1" ]]; }
 recovery_files() { compgen -G "$recovery/*.recovery" >/dev/null; }
-exited() { ! kill -0 "$1" 2>/dev/null; }
 start() {
   "$tessel" "$work/cards.tsl" >/dev/null 2>&1 &
   app=$!
@@ -65,6 +30,7 @@ activate "$main"
 xdotool type --delay 20 "Typed before the crash. "
 limit=20 wait_until recovery_files || { echo "FAIL: no recovery file within 20 s of typing"; exit 1; }
 kill -9 "$app"
+wait "$app" 2>/dev/null || true
 wait_until exited "$app" || { echo "FAIL: the program outlived SIGKILL"; exit 1; }
 cmp -s "$sample" "$work/cards.tsl" || { echo "FAIL: the card file changed without a save"; exit 1; }
 echo "ok: a recovery file is kept while typing, the card file untouched"
@@ -79,12 +45,7 @@ activate "$main"
 # 3. Save (F3), then leave: nothing is asked, since all is saved.
 xdotool key F3
 wait_until eval '! cmp -s "$sample" "$work/cards.tsl"' || { echo "FAIL: F3 wrote nothing"; exit 1; }
-before=$(xdotool search --onlyvisible --pid "$app" 2>/dev/null | wc -l)
-xdotool key --clearmodifiers alt+f
-# The File menu must be open before X means Exit.
-wait_until eval '(($(xdotool search --onlyvisible --pid "$app" 2>/dev/null | wc -l) > before))' ||
-  { echo "FAIL: Alt+F opened no menu"; exit 1; }
-xdotool key x
+menu_exit
 wait_until exited "$app" || { echo "FAIL: the program did not leave after the save"; exit 1; }
 saved=$("$(dirname "$tessel")/tessel-cli" show "$work/cards.tsl")
 grep -q 'Typed before the crash.' <<<"$saved" || { echo "FAIL: the typing was not recovered"; exit 1; }
