@@ -146,3 +146,30 @@ for i, value in enumerate(["0:1:10:20:530:400", "0:1:0x10:20:530:400", "0:1:10:2
                            " -1: 2:017:0X1f:+4:5", "", "0x:1", "2:1:-2147483648:0:99999999999:7"]):
     with open(os.path.join(here, "placement", f"seed-{i}"), "wb") as f:
         f.write(value.encode())
+
+
+def recovery(path: bytes, cards: bytes, blocked: int = 0, pid: int = 4242, layout: int = 1,
+             path_size=None) -> bytes:
+    """Recovery file: magic, layout, pid, process start, time, save-blocked, path, card file."""
+    size = len(path) if path_size is None else path_size
+    return (b"Tessel recovery\n" + struct.pack("<IIQqBI", layout, pid, 123456, 1765281840, blocked, size)
+            + path + cards)
+
+
+archive_two = seeds["archive-two"]
+recovery_seeds = {
+    "titled": recovery(b"/home/ann/sample.tsl", archive_two),
+    "untitled": recovery(b"", seeds["archive-empty"]),
+    "import": recovery(b"/home/ann/old.crd", seeds["archive-wide"], blocked=1),
+    "fixed-cards": recovery(b"/x.tsl", seeds["fixed-a"]),
+    "long-path": recovery(b"/x.tsl", archive_two, path_size=0xFFFFFFFF),
+    "bad-flag": recovery(b"/x.tsl", archive_two, blocked=7),
+    "other-layout": recovery(b"/x.tsl", archive_two, layout=2),
+    "cut-cards": recovery(b"/x.tsl", archive_two[:40]),
+    "nul-in-path": recovery(b"/x\0y.tsl", archive_two),
+    "magic-only": b"Tessel recovery\n",
+}
+os.makedirs(os.path.join(here, "recovery"), exist_ok=True)
+for name, data in recovery_seeds.items():
+    with open(os.path.join(here, "recovery", name), "wb") as f:
+        f.write(data)

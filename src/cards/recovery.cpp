@@ -120,8 +120,10 @@ bool LoadRecovery(const std::string& file, RecoveryData& out, std::string& error
 }
 
 std::vector<uint8_t> RecoveryBytes(const RecoveryHeader& header, const FormatSettings& format,
-                                   const std::vector<CardInfo>& cards) {
-  std::vector<uint8_t> out(kMagic, kMagic + kMagicSize);
+                                   const std::vector<CardInfo>& cards,
+                                   std::vector<uint8_t> reuse) {
+  std::vector<uint8_t> out = std::move(reuse);
+  out.assign(kMagic, kMagic + kMagicSize);
   AppendU32(out, kRecoveryLayout);
   AppendU32(out, header.pid);
   AppendU64(out, header.processStart);
@@ -287,6 +289,11 @@ std::string RecoveryWriter::TakeError() {
   return std::exchange(error_, {});
 }
 
+std::vector<uint8_t> RecoveryWriter::TakeSpare() {
+  std::lock_guard lock(mutex_);
+  return std::exchange(spare_, {});
+}
+
 void RecoveryWriter::Run() {
   std::unique_lock lock(mutex_);
   for (;;) {
@@ -302,7 +309,10 @@ void RecoveryWriter::Run() {
     if (bytes) why = WriteRecoveryFile(file_, *bytes, ops_);
     lock.lock();
     busy_ = false;
-    if (bytes) error_ = why;
+    if (bytes) {
+      error_ = why;
+      spare_ = std::move(*bytes);
+    }
     idle_.notify_all();
   }
 }

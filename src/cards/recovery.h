@@ -53,9 +53,12 @@ bool ParseRecovery(std::span<const uint8_t> bytes, RecoveryData& out, std::strin
 bool LoadRecovery(const std::string& file, RecoveryData& out, std::string& error);
 
 // The recovery file's bytes, made in one allocation so that taking the
-// snapshot on the user-interface thread is quick.
+// snapshot on the user-interface thread is quick. `reuse`: the buffer of an
+// earlier snapshot, whose memory is taken again (fresh pages cost more than
+// the copy itself).
 std::vector<uint8_t> RecoveryBytes(const RecoveryHeader& header, const FormatSettings& format,
-                                   const std::vector<CardInfo>& cards);
+                                   const std::vector<CardInfo>& cards,
+                                   std::vector<uint8_t> reuse = {});
 
 // Writes the file atomically with mode 0600. Empty when done, otherwise
 // why not. Only the recovery file (and its temporary) is ever touched.
@@ -133,6 +136,8 @@ class RecoveryWriter {
   void Flush();
   // Why the last write failed, once; empty when it did not.
   std::string TakeError();
+  // The buffer of the last snapshot written, for the next one.
+  std::vector<uint8_t> TakeSpare();
 
  private:
   void Run();
@@ -147,6 +152,7 @@ class RecoveryWriter {
   bool busy_ = false;
   bool stop_ = false;
   std::string error_;
+  std::vector<uint8_t> spare_;
   std::thread thread_;  // last: starts once the rest is made
 };
 

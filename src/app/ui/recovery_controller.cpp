@@ -79,7 +79,7 @@ bool RecoveryController::WriteNow(bool wait) {
   // Only the snapshot is taken here; the disk is the writer thread's.
   const Document& doc = c_.model.document;
   writer_->Write(RecoveryBytes(OwnRecoveryHeader(doc.Path(), doc.SaveBlocked()), c_.model.format,
-                               c_.model.cards.Cards()));
+                               c_.model.cards.Cards(), writer_->TakeSpare()));
   if (!wait) return true;
   writer_->Flush();
   return !ShowWriteError();

@@ -82,7 +82,7 @@ TEST_F(RecoveryWindowTest, RecoverBringsBackTheNewestAsTheDocumentItWas) {
   ASSERT_EQ(Files().size(), 2u);
 
   dialogs.saveNames = {files.filePath("saved.tsl")};
-  w.RunCommand(CommandId::Save);
+  w.RunCommand(CommandId::SaveAs);
   EXPECT_FALSE(w.Cards().Modified());
   EXPECT_TRUE(Eventually([&] { return Files() == std::vector<std::string>{"a.recovery"}; }));
 }
