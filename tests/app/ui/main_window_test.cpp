@@ -126,7 +126,7 @@ TEST_F(MainWindowTest, EveryActionFollowsTheCommandRulesOfTheWindowsState) {
   };
   check("without cards");
   OpenThrough(CardFile("one.tsl", {"only"}));
-  in.Set(Input::Cards, 1);
+  in.Set(Input::Cards, 1).Set(Input::Titled, true);
   check("with one card");
   OpenThrough(CardFile("two.tsl", {"a", "b"}));
   in.Set(Input::Cards, 2);
