@@ -27,7 +27,7 @@ bool Document::Write(const std::string& path) {
   BackupRequest backup{LoadBackupPolicy(settings_), {}};
   if (!Report(WriteCardFile(cards_, format_, path, FileOps::System(), &backup))) return false;
   if (!backup.error.empty()) {
-    ui_.ShowStatus("Saved, but the old file could not be kept as a backup: " + backup.error);
+    ui_.ShowStatus("Saved, but no backup was kept: " + backup.error);
   }
   Settled();
   return true;

@@ -544,7 +544,7 @@ TEST_F(DocumentTest, ASaveThatKeepsNoBackupSucceedsAndSaysSo) {
   EXPECT_TRUE(doc.Save());
   EXPECT_FALSE(cards.Modified());
   ASSERT_EQ(ui.statuses.size(), 1u);
-  EXPECT_EQ(ui.statuses[0].rfind("Saved, but the old file could not be kept as a backup: ", 0), 0u);
+  EXPECT_EQ(ui.statuses[0].rfind("Saved, but no backup was kept: ", 0), 0u);
 }
 
 TEST_F(DocumentTest, ChangesSettleOnSaveNewAndAnAnsweredCloseOnly) {
