@@ -9,6 +9,7 @@
 #include "cards/card_file.h"
 #include "cards/csv_file.h"
 #include "output/export.h"
+#include "cards/recovery.h"
 #include "stack/search.h"
 
 namespace {
@@ -111,5 +112,20 @@ void BM_GoToNoMatch(benchmark::State& state) {
 BENCHMARK(BM_GoToNoMatch)->Arg(100000)->Unit(benchmark::kMillisecond);
 
 }  // namespace
+
+// What the user-interface thread pays for a recovery write: the snapshot of
+// the whole document; the disk is the writer thread's.
+void BM_RecoverySnapshot(benchmark::State& state) {
+  const auto cards = bench::MakeCards(static_cast<std::size_t>(state.range(0)));
+  const RecoveryHeader header = OwnRecoveryHeader("/home/user/cards.tsl", false);
+  // As the program takes them: each snapshot in the buffer the writer
+  // thread has finished with.
+  std::vector<uint8_t> buffer;
+  for (auto _ : state) {
+    buffer = RecoveryBytes(header, FormatSettings{}, cards, std::move(buffer));
+    benchmark::DoNotOptimize(buffer.data());
+  }
+}
+BENCHMARK(BM_RecoverySnapshot)->Arg(100000)->Unit(benchmark::kMillisecond);
 
 BENCHMARK_MAIN();

@@ -48,6 +48,11 @@ class BenchDialogs : public tessel::Dialogs {
     ++messages;
     return QMessageBox::Ok;
   }
+  int Choose(QWidget*, QMessageBox::Icon, const QString&, const QString&, const QStringList&,
+             int, int escapeButton) override {
+    ++messages;
+    return escapeButton;
+  }
   QString OpenFileName(QWidget*, const std::optional<QString>&,
                        const tessel::FileKind&) override {
     return path;

@@ -160,3 +160,29 @@ os.makedirs(os.path.join(here, "csv"), exist_ok=True)
 for name, data in csv_seeds.items():
     with open(os.path.join(here, "csv", name), "wb") as f:
         f.write(data)
+
+def recovery(path: bytes, cards: bytes, blocked: int = 0, pid: int = 4242, layout: int = 1,
+             path_size=None) -> bytes:
+    """Recovery file: magic, layout, pid, process start, time, save-blocked, path, card file."""
+    size = len(path) if path_size is None else path_size
+    return (b"Tessel recovery\n" + struct.pack("<IIQqBI", layout, pid, 123456, 1765281840, blocked, size)
+            + path + cards)
+
+
+archive_two = seeds["archive-two"]
+recovery_seeds = {
+    "titled": recovery(b"/home/ann/sample.tsl", archive_two),
+    "untitled": recovery(b"", seeds["archive-empty"]),
+    "import": recovery(b"/home/ann/old.crd", seeds["archive-wide"], blocked=1),
+    "fixed-cards": recovery(b"/x.tsl", seeds["fixed-a"]),
+    "long-path": recovery(b"/x.tsl", archive_two, path_size=0xFFFFFFFF),
+    "bad-flag": recovery(b"/x.tsl", archive_two, blocked=7),
+    "other-layout": recovery(b"/x.tsl", archive_two, layout=2),
+    "cut-cards": recovery(b"/x.tsl", archive_two[:40]),
+    "nul-in-path": recovery(b"/x\0y.tsl", archive_two),
+    "magic-only": b"Tessel recovery\n",
+}
+os.makedirs(os.path.join(here, "recovery"), exist_ok=True)
+for name, data in recovery_seeds.items():
+    with open(os.path.join(here, "recovery", name), "wb") as f:
+        f.write(data)

@@ -29,6 +29,9 @@ bool CommandEnabled(CommandId id, const CommandInputs& in) {
       return cards && in[Input::MailAvailable];
     case CommandId::Save:
       return cards && !in[Input::SaveBlocked];
+    case CommandId::RevertToBackup:
+      // Only a file that has been saved over has a backup.
+      return in[Input::Titled];
     case CommandId::FindNext:
       return cards && in[Input::SearchText];
     case CommandId::Undo:

@@ -53,6 +53,7 @@ enum class CommandId : int {
   Labels = 40091,
   Options = 40092,
   FindNext = 40096,
+  RevertToBackup = 40101,
   Ready = 57345,
   New = 57600,
   Open = 57601,

@@ -50,6 +50,9 @@ std::string ReadErrorMessage(const ReadResult& result, const std::string& path);
 bool SerializeCardFile(ByteWriter& out, const FormatSettings& format,
                        const std::vector<CardInfo>& cards);
 std::vector<uint8_t> CardFileBytes(const FormatSettings& format, const std::vector<CardInfo>& cards);
+// The same bytes added to `out`, which grows once to the size they need.
+void AppendCardFileBytes(std::vector<uint8_t>& out, const FormatSettings& format,
+                         const std::vector<CardInfo>& cards);
 
 // `detail` when `message` does not already hold it, otherwise nothing.
 inline std::string ReasonBeyond(const std::string& message, const std::string& detail) {
@@ -90,9 +93,14 @@ inline constexpr char kNoMemoryForCards[] = "there is not enough memory to hold 
 FileResult ReadCardFile(CardCollection& cards, FormatSettings& format, const std::string& path,
                         CardLoad load = CardLoad::Open);
 
+struct BackupRequest;
+
 // Re-sorts keeping the front card, then saves atomically. On success clears
-// the modified flag; on failure the old file stays as it was.
+// the modified flag; on failure the old file stays as it was. With a
+// backup request, the file replaced is kept as a backup first; a backup
+// that fails does not stop the save and is told in the request.
 FileResult WriteCardFile(CardCollection& cards, const FormatSettings& format,
-                         const std::string& path, FileOps& ops = FileOps::System());
+                         const std::string& path, FileOps& ops = FileOps::System(),
+                         BackupRequest* backup = nullptr);
 
 }  // namespace tessel

@@ -1,5 +1,6 @@
 // The writer: the archive form (0xAAAC), into memory or atomically into a
 // file.
+#include "cards/backup.h"
 #include "cards/card_file_parts.h"
 
 namespace tessel {
@@ -74,27 +75,35 @@ bool SerializeCardFile(ByteWriter& out, const FormatSettings& format,
   return out.Flush();
 }
 
-std::vector<uint8_t> CardFileBytes(const FormatSettings& format,
-                                   const std::vector<CardInfo>& cards) {
-  std::vector<uint8_t> bytes;
+void AppendCardFileBytes(std::vector<uint8_t>& out, const FormatSettings& format,
+                         const std::vector<CardInfo>& cards) {
   auto append = [](void* context, const uint8_t* data, std::size_t n) {
     auto* v = static_cast<std::vector<uint8_t>*>(context);
     v->insert(v->end(), data, data + n);
     return true;
   };
-  // A buffer no larger than the file: a few cards would otherwise pay for
-  // clearing the writer's whole default buffer.
-  std::size_t size = 64;
-  for (const CardInfo& card : cards) size += 16 + card.index.size() + card.body.size();
-  ByteWriter writer(append, &bytes, std::min<std::size_t>(size, 64 * 1024));
+  // The exact size, give or take a few bytes per card, so the bytes are
+  // never moved; and a buffer no larger than the file: a few cards would
+  // otherwise pay for clearing the writer's whole default buffer.
+  std::size_t size = 64 + format.indexFace.size() + format.bodyFace.size();
+  for (const CardInfo& card : cards) size += 32 + card.index.size() + card.body.size();
+  out.reserve(out.size() + size);
+  ByteWriter writer(append, &out, std::min<std::size_t>(size, 64 * 1024));
   SerializeCardFile(writer, format, cards);
+}
+
+std::vector<uint8_t> CardFileBytes(const FormatSettings& format,
+                                   const std::vector<CardInfo>& cards) {
+  std::vector<uint8_t> bytes;
+  AppendCardFileBytes(bytes, format, cards);
   return bytes;
 }
 
 FileResult WriteCardFile(CardCollection& cards, const FormatSettings& format,
-                         const std::string& path, FileOps& ops) {
+                         const std::string& path, FileOps& ops, BackupRequest* backup) {
   cards.ResortKeepingFront();
   AtomicFile file(ops);
+  if (backup) file.SetBackup(&backup->policy);
   if (!file.Begin(path)) return {false, "File Error - \"" + path + "\"", file.Error()};
   ByteWriter writer(&AtomicFile::SinkFor, &file);
   const bool serialized = SerializeCardFile(writer, format, cards.Cards());
@@ -110,6 +119,7 @@ FileResult WriteCardFile(CardCollection& cards, const FormatSettings& format,
             why};
   }
   cards.MarkUnchanged();
+  if (backup) backup->error = file.BackupError();
   return {};
 }
 

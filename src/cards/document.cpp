@@ -3,6 +3,7 @@
 #include <filesystem>
 #include <system_error>
 
+#include "cards/backup.h"
 #include "cards/crd_file.h"
 
 namespace tessel {
@@ -20,6 +21,16 @@ std::optional<std::string> InitialFolder(const std::string& lastFile, char separ
 bool Document::Report(const FileResult& result) {
   if (!result) ui_.ShowError(result.message, result.Reason());
   return result.ok;
+}
+
+bool Document::Write(const std::string& path) {
+  BackupRequest backup{LoadBackupPolicy(settings_), {}};
+  if (!Report(WriteCardFile(cards_, format_, path, FileOps::System(), &backup))) return false;
+  if (!backup.error.empty()) {
+    ui_.ShowStatus("Saved, but no backup was kept: " + backup.error);
+  }
+  Settled();
+  return true;
 }
 
 std::optional<std::string> Document::DialogFolder() const {
@@ -60,6 +71,7 @@ bool Document::New() {
     // document must not keep Save disabled.
     saveBlocked_ = false;
     cards_.MarkUnchanged();
+    Settled();
   }
   FocusIfCards();
   return emptied;
@@ -93,7 +105,7 @@ bool Document::Save() {
   // While blocked the path names a file of another format (an import), so
   // the cards go to a file the user picks instead.
   const bool written =
-      path_.empty() || saveBlocked_ ? SaveAs() : Report(WriteCardFile(cards_, format_, path_));
+      path_.empty() || saveBlocked_ ? SaveAs() : Write(path_);
   if (written) saveBlocked_ = false;
   FocusIfCards();
   return written;
@@ -102,7 +114,7 @@ bool Document::Save() {
 bool Document::SaveAs() {
   const std::optional<std::string> chosen = ui_.AskSavePath(DialogFolder());
   if (!chosen) return false;
-  if (!Report(WriteCardFile(cards_, format_, *chosen))) return false;
+  if (!Write(*chosen)) return false;
   SetPath(*chosen);
   saveBlocked_ = false;
   settings_.WriteString(kLastFile, *chosen);
@@ -127,6 +139,47 @@ bool Document::Close() {
   }
   cards_.RemoveAllCards();
   cards_.RemoveAllCardWindows();
+  Settled();
+  return true;
+}
+
+void Document::OpenBackup() {
+  const std::optional<std::string> backup = NewestBackup(path_, LoadBackupPolicy(settings_));
+  if (!backup) {
+    ui_.ShowMessage(path_.empty() ? "An untitled document has no backup."
+                                  : "There is no backup of \"" + path_ + "\".",
+                    "");
+    FocusIfCards();
+    return;
+  }
+  if (!New()) return;
+  if (Report(ReadCardFile(cards_, format_, *backup))) {
+    // Untitled, so that Save asks where it goes; changed, so that closing
+    // asks before it is dropped.
+    cards_.SetModified(true);
+    ui_.ShowCardCount(cards_.Size());
+  }
+  if (!cards_.Empty()) {
+    ui_.ApplyCardFormat();
+    ui_.FocusFrontBody();
+  }
+}
+
+bool Document::Recover(CardFileData&& data, const std::string& path, bool saveBlocked) {
+  if (!New()) return false;
+  if (!ApplyCardFileData(cards_, format_, std::move(data))) {
+    ui_.ShowError("The unsaved cards could not be recovered", kNoMemoryForCards);
+    return false;
+  }
+  SetPath(path);
+  // A recovered import must still not be written over its Cardfile file.
+  saveBlocked_ = saveBlocked;
+  cards_.SetModified(true);
+  ui_.ShowCardCount(cards_.Size());
+  if (!cards_.Empty()) {
+    ui_.ApplyCardFormat();
+    ui_.FocusFrontBody();
+  }
   return true;
 }
 

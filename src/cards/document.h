@@ -4,6 +4,7 @@
 // tested without a window.
 #pragma once
 
+#include <functional>
 #include <optional>
 #include <string>
 
@@ -36,6 +37,8 @@ class DocumentUi {
   // Gives the front card the file's index font and body format.
   virtual void ApplyCardFormat() = 0;
   virtual void FocusFrontBody() = 0;
+  // A passing word in the status bar (a save that kept no backup).
+  virtual void ShowStatus(const std::string& text) = 0;
 };
 
 // What File > Import > Cardfile... shows besides the document's own
@@ -79,6 +82,16 @@ class Document {
   void Merge();
   // Steps of closing that concern the document. False: the window stays.
   bool Close();
+  // File > Revert to Backup...: the newest backup of the document's file,
+  // after New with its prompt, as an untitled changed document.
+  void OpenBackup();
+  // A recovery's cards, after New with its prompt, as the document of
+  // `path` with the save-blocked flag it had, changed. False when the user
+  // kept the document or the cards did not fit in memory.
+  bool Recover(CardFileData&& data, const std::string& path, bool saveBlocked);
+  // Called whenever the document's unsaved changes are settled for good:
+  // written by a save, or dropped by New, Open or the close procedure.
+  void SetOnSettled(std::function<void()> settled) { settled_ = std::move(settled); }
   // The start-up load, as Open reads a file. The path and title follow the
   // text whatever the read gave; a file that is there but could not be read
   // blocks Save as an import does. A Cardfile file (known by its signature)
@@ -108,6 +121,11 @@ class Document {
  private:
   // Shows a failed read or save; true when it succeeded.
   bool Report(const FileResult& result);
+  // Writes the cards to `path`, keeping a backup of the file replaced.
+  bool Write(const std::string& path);
+  void Settled() {
+    if (settled_) settled_();
+  }
   // Asks about unsaved changes; false when the document must be kept.
   bool ResolveChanges();
   void SetPath(const std::string& path);
@@ -123,6 +141,7 @@ class Document {
   std::string path_;
   bool saveBlocked_ = false;
   bool merging_ = false;
+  std::function<void()> settled_;
 };
 
 }  // namespace tessel

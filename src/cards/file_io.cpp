@@ -1,5 +1,7 @@
 #include "cards/file_io.h"
 
+#include "cards/backup.h"
+
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -21,18 +23,6 @@ constexpr std::size_t kReadBuffer = 64 * 1024;
 // NAME_MAX less the dot, the random part and ".tmp" a temporary name adds.
 constexpr std::size_t kMaxTempBase = 255 - 22;
 
-std::string DirectoryOf(const std::string& path) {
-  const std::size_t slash = path.rfind('/');
-  if (slash == std::string::npos) return ".";
-  if (slash == 0) return "/";
-  return path.substr(0, slash);
-}
-
-std::string BaseName(const std::string& path) {
-  const std::size_t slash = path.rfind('/');
-  return slash == std::string::npos ? path : path.substr(slash + 1);
-}
-
 // Follows `path` through symbolic links to the name a save must write,
 // whether or not that file exists yet; false with errno set when a link
 // cannot be read or the links go round in a loop.
@@ -52,6 +42,26 @@ bool FollowLinks(std::string& path) {
 }
 
 }  // namespace
+
+std::string DirectoryOf(const std::string& path) {
+  const std::size_t slash = path.rfind('/');
+  if (slash == std::string::npos) return ".";
+  if (slash == 0) return "/";
+  return path.substr(0, slash);
+}
+
+std::string BaseName(const std::string& path) {
+  const std::size_t slash = path.rfind('/');
+  return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+void SyncDirectory(const std::string& dir) {
+  const int fd = ::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (fd >= 0) {
+    ::fsync(fd);
+    ::close(fd);
+  }
+}
 
 // ---------------------------------------------------------------- ByteReader
 
@@ -215,6 +225,7 @@ int FileOps::Close(int fd) { return ::close(fd); }
 int FileOps::Rename(const char* from, const char* to) { return ::rename(from, to); }
 int FileOps::Unlink(const char* path) { return ::unlink(path); }
 int FileOps::Ftruncate(int fd, off_t length) { return ::ftruncate(fd, length); }
+int FileOps::Link(const char* from, const char* to) { return ::link(from, to); }
 
 FileOps& FileOps::System() {
   static FileOps ops;
@@ -232,9 +243,10 @@ bool AtomicFile::Fail(const char* what) {
   return false;
 }
 
-bool AtomicFile::Begin(const std::string& target) {
+bool AtomicFile::Begin(const std::string& target, mode_t newMode) {
   Abort();
   error_.clear();
+  backupError_.clear();
   target_ = target;
   inPlace_ = false;
   written_ = 0;
@@ -269,7 +281,7 @@ bool AtomicFile::Begin(const std::string& target) {
     std::snprintf(suffix, sizeof suffix, "%016llx", static_cast<unsigned long long>(rng()));
     // Cut so that the temporary name is no longer than the target's limit.
     temp_ = dir + "/." + base.substr(0, kMaxTempBase) + "." + suffix + ".tmp";
-    fd_ = ops_.Open(temp_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+    fd_ = ops_.Open(temp_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, newMode);
     if (fd_ >= 0) break;
     if (errno != EEXIST) {
       temp_.clear();
@@ -290,7 +302,14 @@ bool AtomicFile::BeginInPlace() {
   fd_ = ops_.Open(target_.c_str(), O_WRONLY | O_CLOEXEC, 0);
   if (fd_ < 0) return Fail("cannot create a file in the folder or write the file itself");
   inPlace_ = true;
+  // The file itself is about to be overwritten, so a link to it would keep
+  // nothing: the backup is a copy, made before the first write.
+  KeepBackup(false);
   return true;
+}
+
+void AtomicFile::KeepBackup(bool linkAllowed) {
+  if (backup_) backupError_ = tessel::KeepBackup(target_, *backup_, ops_, linkAllowed);
 }
 
 bool AtomicFile::Write(const uint8_t* data, std::size_t n) {
@@ -320,14 +339,13 @@ bool AtomicFile::Commit() {
   fd_ = -1;
   if (ops_.Close(fd) != 0) return Fail("cannot close");
   if (inPlace_) return true;
+  // The old file is kept before the new one replaces it, so the backup is
+  // never newer than the file.
+  KeepBackup(true);
   if (ops_.Rename(temp_.c_str(), target_.c_str()) != 0) return Fail("cannot replace the file");
   temp_.clear();
   // Make the rename itself durable; the data is already safe if this fails.
-  const int dirFd = ::open(DirectoryOf(target_).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-  if (dirFd >= 0) {
-    ::fsync(dirFd);
-    ::close(dirFd);
-  }
+  SyncDirectory(DirectoryOf(target_));
   return true;
 }
 

@@ -173,6 +173,7 @@ class FileOps {
   virtual int Rename(const char* from, const char* to);
   virtual int Unlink(const char* path);
   virtual int Ftruncate(int fd, off_t length);
+  virtual int Link(const char* from, const char* to);
 
   static FileOps& System();
 };
@@ -182,6 +183,8 @@ class FileOps {
 // Where no file can be made in the folder but the target itself may be
 // written (a card file in someone else's folder), it writes the target in
 // place instead, as the only way to save at all; `InPlace()` says so.
+struct BackupPolicy;
+
 class AtomicFile {
  public:
   explicit AtomicFile(FileOps& ops = FileOps::System()) : ops_(ops) {}
@@ -191,7 +194,13 @@ class AtomicFile {
 
   // Creates the temporary file. False when the target cannot be written
   // (missing or unwritable folder, read-only target); `Error()` says why.
-  bool Begin(const std::string& target);
+  // `newMode`: the permissions of a target that does not exist yet (an
+  // existing one keeps its own), before the umask.
+  bool Begin(const std::string& target, mode_t newMode = 0666);
+  // Keeps the file the commit replaces as a backup (see backup.h); a backup
+  // that fails does not stop the save: `BackupError()` says why.
+  void SetBackup(const BackupPolicy* policy) { backup_ = policy; }
+  const std::string& BackupError() const { return backupError_; }
   bool Write(const uint8_t* data, std::size_t n);
   // Syncs, closes and renames. False if anything failed; the target is then
   // untouched and the temporary file removed.
@@ -208,6 +217,7 @@ class AtomicFile {
  private:
   bool Fail(const char* what);
   bool BeginInPlace();
+  void KeepBackup(bool linkAllowed);
 
   FileOps& ops_;
   std::string target_;
@@ -216,11 +226,19 @@ class AtomicFile {
   bool inPlace_ = false;
   uint64_t written_ = 0;
   std::string error_;
+  const BackupPolicy* backup_ = nullptr;
+  std::string backupError_;
 };
 
 // The text of a fixed-size field: its bytes up to the first zero byte, or
 // all of them when there is none.
 std::string FixedField(const uint8_t* field, std::size_t size);
+
+// The folder of a path ("." for a bare name) and its last part.
+std::string DirectoryOf(const std::string& path);
+std::string BaseName(const std::string& path);
+// Makes the entries of a folder (a rename, a new link) durable; best effort.
+void SyncDirectory(const std::string& dir);
 
 // Opens a file for reading: its descriptor and size, or -1 with errno set.
 int OpenForReading(const std::string& path, uint64_t& size);

@@ -17,7 +17,7 @@ CommandInputs AllFavourable() {
   CommandInputs in;
   in.Set(Input::Cards, 2);
   for (Input i : {Input::MailAvailable, Input::SearchText, Input::CanUndo, Input::BodySelection,
-                  Input::ClipboardText}) {
+                  Input::ClipboardText, Input::Titled}) {
     in.Set(i, true);
   }
   return in;
@@ -38,6 +38,7 @@ TEST(CommandRules, EachInputGatesExactlyItsCommands) {
   const std::pair<std::pair<Input, std::size_t>, std::set<CommandId>> cases[] = {
       {{Input::Cards, 1}, {C::Next, C::Previous}},
       {{Input::SaveBlocked, true}, {C::Save}},
+      {{Input::Titled, false}, {C::RevertToBackup}},
       {{Input::MailAvailable, false}, {C::MailCard}},
       {{Input::SearchText, false}, {C::FindNext}},
       {{Input::CanUndo, false}, {C::Undo}},
@@ -57,7 +58,8 @@ TEST(CommandRules, EachInputGatesExactlyItsCommands) {
   none.Set(Input::Cards, 0);
   EXPECT_EQ(Enabled(none, true),
             (std::set<CommandId>{C::New, C::Open, C::ImportCardfile, C::ImportCommaText, C::Exit, C::Add, C::Options,
-                                 C::Restore, C::HelpContents, C::About, C::Sort}));
+                                 C::Restore, C::HelpContents, C::About, C::Sort,
+                                 C::RevertToBackup}));
 }
 
 TEST(CommandStrings, PromptAndTooltipSplitAtTheLineFeed) {

@@ -1,5 +1,6 @@
 // The document commands' decisions, with scripted answers in place of the
 // user and real card files in a temporary folder.
+#include "cards/backup.h"
 #include "cards/document.h"
 
 #include <gtest/gtest.h>
@@ -57,6 +58,8 @@ class ScriptedUi final : public DocumentUi {
   void ShowCardCount(std::size_t n) override { shownCount = n; }
   void ApplyCardFormat() override { ++formatted; }
   void FocusFrontBody() override { ++focused; }
+  std::vector<std::string> statuses;
+  void ShowStatus(const std::string& text) override { statuses.push_back(text); }
 
  private:
   std::optional<std::string> Next(std::deque<std::optional<std::string>>& q,
@@ -537,6 +540,73 @@ TEST_F(ImportTest, ADamagedFileGivesItsWholeCardsAndThenAWarning) {
   EXPECT_TRUE(cards.Empty());
   EXPECT_EQ(ui.title, "Tessel - " + dir.File("none.crd"));
   EXPECT_EQ(ui.shownCount, 0u);
+}
+
+TEST_F(DocumentTest, RevertToBackupOpensTheFileAsItWasBeforeTheLastSaveUntitled) {
+  const std::string path = CardFile("cards.tsl", {"first"});
+  doc.OpenFile(path);
+  EditedCard("second");
+  ASSERT_TRUE(doc.Save());
+  EXPECT_EQ(Indexes(), (std::vector<std::string>{"first", "second"}));
+
+  doc.OpenBackup();
+  EXPECT_EQ(Indexes(), std::vector<std::string>{"first"});
+  EXPECT_EQ(doc.Path(), "");
+  EXPECT_TRUE(cards.Modified());  // closing asks before it is dropped
+
+  doc.OpenBackup();  // an untitled document has no backup
+  EXPECT_EQ(ui.notices, std::vector<std::string>{"An untitled document has no backup."});
+}
+
+TEST_F(DocumentTest, ASaveThatKeepsNoBackupSucceedsAndSaysSo) {
+  test::WriteBytes(dir.File("plain-file"), {'x'});
+  settings.WriteString(kBackupFolderSetting, dir.File("plain-file/backups"));
+  doc.OpenFile(CardFile("cards.tsl", {"a"}));
+  EditedCard();
+  EXPECT_TRUE(doc.Save());
+  EXPECT_FALSE(cards.Modified());
+  ASSERT_EQ(ui.statuses.size(), 1u);
+  EXPECT_EQ(ui.statuses[0].rfind("Saved, but no backup was kept: ", 0), 0u);
+}
+
+TEST_F(DocumentTest, ChangesSettleOnSaveNewAndAnAnsweredCloseOnly) {
+  int settled = 0;
+  doc.SetOnSettled([&settled] { ++settled; });
+  EditedCard();
+  ui.answers = {SaveAnswer::Cancel};
+  EXPECT_FALSE(doc.Close());
+  ui.savePaths = {std::nullopt};
+  EXPECT_FALSE(doc.Save());
+  EXPECT_EQ(settled, 0);
+  ui.savePaths = {dir.File("x.tsl")};
+  EXPECT_TRUE(doc.Save());
+  EXPECT_EQ(settled, 1);
+  EditedCard();
+  ui.answers = {SaveAnswer::No};
+  EXPECT_TRUE(doc.New());
+  EXPECT_EQ(settled, 2);
+  EditedCard();
+  ui.answers = {SaveAnswer::No};
+  EXPECT_TRUE(doc.Close());
+  EXPECT_EQ(settled, 3);
+}
+
+TEST_F(ImportTest, ARecoveredImportStaysUnsaveableUntilSaveAs) {
+  CardFileData data;
+  data.version = kVersionArchive;
+  data.format = FormatSettings{};
+  data.cards = {CardInfo("b", "", 1), CardInfo("a", "typed", 1)};
+  const std::string crd = dir.File("old.crd");
+  test::WriteBytes(crd, {'M', 'G', 'C'});
+  ASSERT_TRUE(doc.Recover(std::move(data), crd, true));
+  EXPECT_EQ(Indexes(), (std::vector<std::string>{"a", "b"}));
+  EXPECT_EQ(ui.title, "Tessel - " + crd);
+  EXPECT_TRUE(cards.Modified());
+  EXPECT_TRUE(doc.SaveBlocked());
+  ui.savePaths = {dir.File("new.tsl")};
+  EXPECT_TRUE(doc.Save());  // goes to Save As
+  EXPECT_EQ(test::ReadBytes(crd), (std::vector<uint8_t>{'M', 'G', 'C'}));
+  EXPECT_FALSE(doc.SaveBlocked());
 }
 
 }  // namespace

@@ -6,55 +6,14 @@
 set -euo pipefail
 tessel=$1
 sample=$2
-for tool in openbox xdotool; do
-  command -v "$tool" >/dev/null || { echo "no $tool: skipped"; exit 77; }
-done
-[[ -n ${DISPLAY:-} ]] || { echo "no display: skipped"; exit 77; }
-
-work=$(mktemp -d)
-pids=()
-cleanup() {
-  for p in "${pids[@]}"; do kill "$p" 2>/dev/null || true; done
-  rm -rf "$work"
-}
-trap cleanup EXIT
-export XDG_CONFIG_HOME=$work/config
+source "$(dirname "$0")/lib/desktop.sh"
 cp "$sample" "$work/cards.tsl"
 
-# Runs the command until it succeeds, for up to ten seconds; false if it
-# never did. Every wait below is on a condition, never a fixed time.
-wait_until() {
-  local deadline=$((SECONDS + 10))
-  until "$@"; do
-    ((SECONDS < deadline)) || return 1
-    sleep 0.05
-  done
-}
-
-openbox >/dev/null 2>&1 &
-pids+=($!)
-# The window manager is up once it answers for the desktops.
-wait_until xdotool get_desktop >/dev/null 2>&1 || { echo "FAIL: openbox did not start"; exit 1; }
-
-# Prints the first visible window whose title matches; false if none.
-find_window() {
-  local id
-  id=$(xdotool search --onlyvisible --name "$1" 2>/dev/null | head -1) && [[ -n $id ]] && echo "$id"
-}
-# Waits for a visible window whose title matches and prints it.
-wait_window() {
-  local pattern=$1 id
-  wait_until eval 'id=$(find_window "$pattern")' && echo "$id"
-}
-# The number of visible windows of the program (a menu that opens is one).
-visible_windows() { xdotool search --onlyvisible --pid "$app" 2>/dev/null | wc -l; }
-exited() { ! kill -0 "$1" 2>/dev/null; }
 # Waits for a process to end; its status in $status.
 wait_exit() {
   wait_until exited "$1" || return 1
   wait "$1" && status=0 || status=$?
 }
-active_is() { [[ $(xdotool getactivewindow 2>/dev/null) == "$1" ]]; }
 start() {
   "$tessel" "$work/cards.tsl" >/dev/null 2>&1 &
   app=$!
@@ -62,14 +21,6 @@ start() {
   main=$(wait_window "^Tessel - ") || { echo "FAIL: no main window"; exit 1; }
   xdotool windowactivate --sync "$main"
   wait_until active_is "$main" || { echo "FAIL: the main window did not become active"; exit 1; }
-}
-menu_exit() {
-  local before
-  before=$(visible_windows)
-  xdotool key --clearmodifiers alt+f
-  # The File menu must be open before X means Exit.
-  wait_until eval '(($(visible_windows) > before))' || { echo "FAIL: Alt+F opened no menu"; exit 1; }
-  xdotool key x
 }
 
 # 1. Look around (Next, Previous), then leave by the keyboard: no question.

@@ -30,6 +30,7 @@ class FailingOps final : public FileOps {
     return FileOps::Close(fd);
   }
   int Rename(const char* a, const char* b) override { return Fails() ? -1 : FileOps::Rename(a, b); }
+  int Link(const char* a, const char* b) override { return Fails() ? -1 : FileOps::Link(a, b); }
   int Unlink(const char* p) override { return FileOps::Unlink(p); }
 
  private:

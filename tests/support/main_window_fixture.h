@@ -62,6 +62,16 @@ class ScriptedDialogs final : public Dialogs {
     answers.pop_front();
     return a;
   }
+  // Answers to Choose by index; without one, the default button.
+  std::deque<int> choices;
+  int Choose(QWidget*, QMessageBox::Icon icon, const QString& caption, const QString& text,
+             const QStringList& buttons, int defaultButton, int) override {
+    shown.push_back({icon, caption, text, QMessageBox::NoButton, buttons.join('|')});
+    if (choices.empty()) return defaultButton;
+    const int c = choices.front();
+    choices.pop_front();
+    return c;
+  }
   QString OpenFileName(QWidget*, const std::optional<QString>& folder,
                        const FileKind& kind) override {
     filters.push_back(kind.filter);

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -39,6 +40,7 @@ class TempDir {
     for (const auto& e : std::filesystem::directory_iterator(path_)) {
       names.push_back(e.path().filename().string());
     }
+    std::sort(names.begin(), names.end());  // the folder's own order is arbitrary
     return names;
   }
 

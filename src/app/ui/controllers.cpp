@@ -1,5 +1,6 @@
 #include "app/ui/controllers.h"
 
+#include "app/ui/backup_controller.h"
 #include "app/ui/card_controller.h"
 #include "app/ui/dial_controller.h"
 #include "app/ui/document_controller.h"
@@ -9,6 +10,7 @@
 #include "app/ui/format_controller.h"
 #include "app/ui/help_controller.h"
 #include "app/ui/print_controller.h"
+#include "app/ui/recovery_controller.h"
 #include "app/ui/import_controller.h"
 #include "app/ui/tag_controller.h"
 #include "app/ui/labels_controller.h"
@@ -31,6 +33,8 @@ std::vector<std::unique_ptr<Controller>> MakeControllers(AppContext& context) {
   controllers.push_back(std::make_unique<LabelsController>(context));
   controllers.push_back(std::make_unique<MailController>(context));
   controllers.push_back(std::make_unique<DialController>(context));
+  controllers.push_back(std::make_unique<BackupController>(context));
+  controllers.push_back(std::make_unique<RecoveryController>(context));
   return controllers;
 }
 

@@ -258,6 +258,8 @@ void MainWindow::ShowCardCount() { ShowCardCount(model_->cards.Size()); }
 
 void MainWindow::ShowStatus(const QString& text) { statusBar()->showMessage(text, 8000); }
 
+void MainWindow::ShowStatus(const std::string& text) { ShowStatus(QString::fromStdString(text)); }
+
 void MainWindow::ApplyCardFormat() {
   view_->ApplyIndexFont(model_->format.indexFace, model_->format.indexSize);
   view_->ApplyBodyFormat();

@@ -88,6 +88,7 @@ class MainWindow : public QMainWindow, private DocumentUi, private CardStackHost
   void SetTitle(const std::string& title) override;
   void ShowCardCount(std::size_t count) override;
   void ApplyCardFormat() override;
+  void ShowStatus(const std::string& text) override;
 
   // CardStackHost: the front card's news.
   void OverwriteChanged(bool overwrite) override;

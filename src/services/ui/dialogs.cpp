@@ -5,6 +5,7 @@
 #include <QFileDialog>
 #include <QLabel>
 #include <QProcess>
+#include <QPushButton>
 
 namespace tessel {
 
@@ -44,6 +45,22 @@ QMessageBox::StandardButton QtDialogs::Message(QWidget* parent, QMessageBox::Ico
     label->setTextFormat(Qt::PlainText);
   }
   return static_cast<QMessageBox::StandardButton>(box.exec());
+}
+
+int QtDialogs::Choose(QWidget* parent, QMessageBox::Icon icon, const QString& caption,
+                      const QString& text, const QStringList& buttons, int defaultButton,
+                      int escapeButton) {
+  QMessageBox box(icon, caption, text, QMessageBox::NoButton, parent);
+  box.setTextFormat(Qt::PlainText);
+  QList<QAbstractButton*> made;
+  for (const QString& label : buttons) made.push_back(box.addButton(label, QMessageBox::ActionRole));
+  if (defaultButton >= 0 && defaultButton < made.size()) {
+    box.setDefaultButton(qobject_cast<QPushButton*>(made[defaultButton]));
+  }
+  if (escapeButton >= 0 && escapeButton < made.size()) box.setEscapeButton(made[escapeButton]);
+  box.exec();
+  const int chosen = static_cast<int>(made.indexOf(box.clickedButton()));
+  return chosen >= 0 ? chosen : escapeButton;
 }
 
 QString QtDialogs::OpenFileName(QWidget* parent, const std::optional<QString>& folder,

@@ -7,6 +7,7 @@
 
 #include <QMessageBox>
 #include <QString>
+#include <QStringList>
 #include <QUrl>
 
 class QDialog;
@@ -31,6 +32,12 @@ class Dialogs {
                                               const QString& caption, const QString& text,
                                               QMessageBox::StandardButtons buttons,
                                               const QString& reason = QString()) = 0;
+  // A question whose answers are named by `buttons` (with "&" access keys);
+  // the index of the one chosen. `defaultButton` is Enter's, `escapeButton`
+  // Escape's and the close box's.
+  virtual int Choose(QWidget* parent, QMessageBox::Icon icon, const QString& caption,
+                     const QString& text, const QStringList& buttons, int defaultButton,
+                     int escapeButton) = 0;
   // A file to read; empty when cancelled. `folder`: where to start, nullopt
   // for the dialog's own choice.
   virtual QString OpenFileName(QWidget* parent, const std::optional<QString>& folder,
@@ -53,6 +60,8 @@ class QtDialogs final : public Dialogs {
                                       const QString& caption, const QString& text,
                                       QMessageBox::StandardButtons buttons,
                                       const QString& reason = QString()) override;
+  int Choose(QWidget* parent, QMessageBox::Icon icon, const QString& caption, const QString& text,
+             const QStringList& buttons, int defaultButton, int escapeButton) override;
   QString OpenFileName(QWidget* parent, const std::optional<QString>& folder,
                        const FileKind& kind) override;
   QString SaveFileName(QWidget* parent, const std::optional<QString>& folder,

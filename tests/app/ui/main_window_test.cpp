@@ -51,7 +51,8 @@ QStringList MenuOutline(const QList<QAction*>& actions) {
 TEST_F(MainWindowTest, MenusToolbarAndKeysAreTheCommandTable) {
   MainWindow& w = Window();
   const QStringList expected = {
-      "&File >", "&New\tF2", "&Open...", "&Save\tF3", "Save &As...", "&Merge...", "-",
+      "&File >", "&New\tF2", "&Open...", "&Save\tF3", "Save &As...", "&Merge...",
+      "Re&vert to Backup...", "-",
       "&Import >", "Cardfile...", "Comma Delimited Text...", "<", "Export >", "Text file...", "Comma Delimited Text...", "<",
       "-", "&Print >", "&Card...", "&List...", "Tag...", "<", "-", "Sen&d >", "&Card...",
       "&List...", "Tag...", "<", "-", "E&xit", "<",
@@ -125,7 +126,7 @@ TEST_F(MainWindowTest, EveryActionFollowsTheCommandRulesOfTheWindowsState) {
   };
   check("without cards");
   OpenThrough(CardFile("one.tsl", {"only"}));
-  in.Set(Input::Cards, 1);
+  in.Set(Input::Cards, 1).Set(Input::Titled, true);
   check("with one card");
   OpenThrough(CardFile("two.tsl", {"a", "b"}));
   in.Set(Input::Cards, 2);
