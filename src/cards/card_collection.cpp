@@ -35,6 +35,8 @@ void CardCollection::SetModified(bool modified) {
 
 void CardCollection::MarkUnchanged() { SetModified(false); }
 
+void CardCollection::MarkUnsaved() { SetModified(true); }
+
 void CardCollection::MarkBodyKey() { SetModified(true); }
 
 // --- edits ---

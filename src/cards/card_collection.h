@@ -102,6 +102,8 @@ class CardCollection {
   [[nodiscard]] bool AddCards(std::vector<CardInfo>&& cards);
   // The cards now match a file (saved, loaded, New).
   void MarkUnchanged();
+  // The cards match no file: a backup or recovered work opened as unsaved.
+  void MarkUnsaved();
 
   // --- the order (the document is not changed by them) ---
   void SortCards();

@@ -156,7 +156,7 @@ void Document::OpenBackup() {
   if (Report(ReadCardFile(cards_, format_, *backup))) {
     // Untitled, so that Save asks where it goes; changed, so that closing
     // asks before it is dropped.
-    cards_.SetModified(true);
+    cards_.MarkUnsaved();
     ui_.ShowCardCount(cards_.Size());
   }
   if (!cards_.Empty()) {
@@ -174,7 +174,7 @@ bool Document::Recover(CardFileData&& data, const std::string& path, bool saveBl
   SetPath(path);
   // A recovered import must still not be written over its Cardfile file.
   saveBlocked_ = saveBlocked;
-  cards_.SetModified(true);
+  cards_.MarkUnsaved();
   ui_.ShowCardCount(cards_.Size());
   if (!cards_.Empty()) {
     ui_.ApplyCardFormat();
