@@ -1,6 +1,7 @@
 #include "cards/file_io.h"
 
 #include <fcntl.h>
+#include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -21,18 +22,6 @@ constexpr std::size_t kReadBuffer = 64 * 1024;
 // NAME_MAX less the dot, the random part and ".tmp" a temporary name adds.
 constexpr std::size_t kMaxTempBase = 255 - 22;
 
-std::string DirectoryOf(const std::string& path) {
-  const std::size_t slash = path.rfind('/');
-  if (slash == std::string::npos) return ".";
-  if (slash == 0) return "/";
-  return path.substr(0, slash);
-}
-
-std::string BaseName(const std::string& path) {
-  const std::size_t slash = path.rfind('/');
-  return slash == std::string::npos ? path : path.substr(slash + 1);
-}
-
 // Follows `path` through symbolic links to the name a save must write,
 // whether or not that file exists yet; false with errno set when a link
 // cannot be read or the links go round in a loop.
@@ -52,6 +41,23 @@ bool FollowLinks(std::string& path) {
 }
 
 }  // namespace
+
+std::string DirectoryOf(const std::string& path) {
+  const std::size_t slash = path.rfind('/');
+  if (slash == std::string::npos) return ".";
+  if (slash == 0) return "/";
+  return path.substr(0, slash);
+}
+
+std::string BaseName(const std::string& path) {
+  const std::size_t slash = path.rfind('/');
+  return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+bool ProcessAlive(long long pid) {
+  if (pid <= 0 || pid > INT_MAX) return false;
+  return ::kill(static_cast<pid_t>(pid), 0) == 0 || errno == EPERM;
+}
 
 // ---------------------------------------------------------------- ByteReader
 
@@ -215,6 +221,10 @@ int FileOps::Close(int fd) { return ::close(fd); }
 int FileOps::Rename(const char* from, const char* to) { return ::rename(from, to); }
 int FileOps::Unlink(const char* path) { return ::unlink(path); }
 int FileOps::Ftruncate(int fd, off_t length) { return ::ftruncate(fd, length); }
+int FileOps::Fstat(int fd, struct stat* st) { return ::fstat(fd, st); }
+ssize_t FileOps::Pread(int fd, void* data, std::size_t n, off_t offset) {
+  return ::pread(fd, data, n, offset);
+}
 
 FileOps& FileOps::System() {
   static FileOps ops;
@@ -238,6 +248,7 @@ bool AtomicFile::Begin(const std::string& target) {
   target_ = target;
   inPlace_ = false;
   written_ = 0;
+  committed_ = {};
 
   // Save through a link to the file it names, also one not made yet, rather
   // than replacing the link.
@@ -260,15 +271,10 @@ bool AtomicFile::Begin(const std::string& target) {
   // A file the user made read-only is not replaced behind their back.
   if (exists && ::access(target_.c_str(), W_OK) != 0) return Fail("cannot write the file");
 
-  const std::string dir = DirectoryOf(target_);
-  const std::string base = BaseName(target_);
   std::random_device seed;
   std::mt19937_64 rng((static_cast<uint64_t>(seed()) << 32) ^ seed() ^ ::getpid());
   for (int attempt = 0; attempt < 100; ++attempt) {
-    char suffix[17];
-    std::snprintf(suffix, sizeof suffix, "%016llx", static_cast<unsigned long long>(rng()));
-    // Cut so that the temporary name is no longer than the target's limit.
-    temp_ = dir + "/." + base.substr(0, kMaxTempBase) + "." + suffix + ".tmp";
+    temp_ = TempName(rng());
     fd_ = ops_.Open(temp_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
     if (fd_ >= 0) break;
     if (errno != EEXIST) {
@@ -283,6 +289,34 @@ bool AtomicFile::Begin(const std::string& target) {
   }
   if (exists && ops_.Fchmod(fd_, st.st_mode & 07777) != 0) return Fail("cannot set permissions");
   return true;
+}
+
+// ".NAME.<pid><random>.tmp": the writer's process id in eight hex digits,
+// then eight random ones, so a later save can tell a killed save's leftover
+// from another program's save in progress.
+std::string AtomicFile::TempName(uint64_t random) const {
+  char suffix[17];
+  std::snprintf(suffix, sizeof suffix, "%08x%08x", static_cast<unsigned>(::getpid()),
+                static_cast<unsigned>(random));
+  // Cut so that the temporary name is no longer than the target's limit.
+  return DirectoryOf(target_) + "/." + BaseName(target_).substr(0, kMaxTempBase) + "." + suffix +
+         ".tmp";
+}
+
+void AtomicFile::RemoveLeftovers() {
+  const std::string mine = BaseName(TempName(0));
+  const std::string prefix = mine.substr(0, mine.size() - 20);  // up to the dot before the hex
+  std::error_code error;
+  for (const auto& entry : std::filesystem::directory_iterator(DirectoryOf(target_), error)) {
+    const std::string name = entry.path().filename().string();
+    if (name.size() != mine.size() || !name.starts_with(prefix) || !name.ends_with(".tmp")) continue;
+    const std::string hex = name.substr(prefix.size(), 16);
+    if (hex.find_first_not_of("0123456789abcdef") != std::string::npos) continue;
+    const long long pid = std::stoll(hex.substr(0, 8), nullptr, 16);
+    // A live writer's file is a save in progress, this process's own too.
+    if (pid == ::getpid() || ProcessAlive(pid)) continue;
+    ops_.Unlink(entry.path().c_str());
+  }
 }
 
 bool AtomicFile::BeginInPlace() {
@@ -316,12 +350,14 @@ bool AtomicFile::Commit() {
     return Fail("cannot set the file's length");
   }
   if (ops_.Fsync(fd_) != 0) return Fail("cannot flush to disk");
+  if (::fstat(fd_, &committed_) != 0) committed_ = {};
   const int fd = fd_;
   fd_ = -1;
   if (ops_.Close(fd) != 0) return Fail("cannot close");
   if (inPlace_) return true;
   if (ops_.Rename(temp_.c_str(), target_.c_str()) != 0) return Fail("cannot replace the file");
   temp_.clear();
+  RemoveLeftovers();
   // Make the rename itself durable; the data is already safe if this fails.
   const int dirFd = ::open(DirectoryOf(target_).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
   if (dirFd >= 0) {
