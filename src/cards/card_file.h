@@ -11,6 +11,7 @@
 
 #include "cards/card_collection.h"
 #include "cards/card_info.h"
+#include "cards/file_identity.h"
 #include "cards/file_io.h"
 #include "cards/format_settings.h"
 
@@ -40,7 +41,11 @@ struct ReadResult {
 // Parses a whole card file. On failure `out` holds no cards.
 ReadResult ParseCardFile(ByteReader& in, CardFileData& out);
 ReadResult ParseCardFile(std::span<const uint8_t> bytes, CardFileData& out);
-ReadResult LoadCardFileData(const std::string& path, CardFileData& out);
+// With `identity`, also what the file was (nullopt when its bytes could not
+// be read again for the hash; the load itself still counts).
+ReadResult LoadCardFileData(const std::string& path, CardFileData& out,
+                            std::optional<FileIdentity>* identity = nullptr,
+                            FileOps& ops = FileOps::System());
 
 // The message the user sees for a failed read.
 std::string ReadErrorMessage(const ReadResult& result, const std::string& path);
@@ -82,11 +87,15 @@ inline constexpr char kNoMemoryForCards[] = "there is not enough memory to hold 
 // Adds the file's cards to the collection (Open empties it first, Merge does
 // not), sorts, refreshes and clears the modified flag; a 0xAAAC file also
 // replaces the format settings. On failure it changes nothing.
-FileResult ReadCardFile(CardCollection& cards, FormatSettings& format, const std::string& path);
+FileResult ReadCardFile(CardCollection& cards, FormatSettings& format, const std::string& path,
+                        std::optional<FileIdentity>* identity = nullptr,
+                        FileOps& ops = FileOps::System());
 
 // Re-sorts keeping the front card, then saves atomically. On success clears
-// the modified flag; on failure the old file stays as it was.
+// the modified flag and, with `written`, gives what the file now is; on
+// failure the old file stays as it was.
 FileResult WriteCardFile(CardCollection& cards, const FormatSettings& format,
-                         const std::string& path, FileOps& ops = FileOps::System());
+                         const std::string& path, FileOps& ops = FileOps::System(),
+                         std::optional<FileIdentity>* written = nullptr);
 
 }  // namespace tessel
