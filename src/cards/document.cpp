@@ -2,19 +2,42 @@
 
 #include <filesystem>
 #include <system_error>
+#include <utility>
 
 #include "cards/crd_file.h"
 
 namespace tessel {
 
-std::string DocumentTitle(const std::string& path) {
-  return path.empty() ? "Tessel - Untitled" : "Tessel - " + path;
+std::string DocumentTitle(const std::string& path, bool readOnly) {
+  return (path.empty() ? "Tessel - Untitled" : "Tessel - " + path) + (readOnly ? " (read-only)" : "");
 }
 
 std::optional<std::string> InitialFolder(const std::string& lastFile, char separator) {
   if (lastFile.empty()) return std::nullopt;
   const std::size_t at = lastFile.rfind(separator);
   return at == std::string::npos ? std::string() : lastFile.substr(0, at);
+}
+
+// Holds a change noticed on disk back while a command runs (its dialogs let
+// the watcher's news in), and looks at it once the command is done.
+class Document::Busy {
+ public:
+  explicit Busy(Document& doc) : doc_(doc) { ++doc_.busy_; }
+  ~Busy() {
+    if (--doc_.busy_ == 0 && std::exchange(doc_.checkPending_, false)) doc_.CheckDisk();
+  }
+  Busy(const Busy&) = delete;
+  Busy& operator=(const Busy&) = delete;
+
+ private:
+  Document& doc_;
+};
+
+Document::~Document() = default;
+
+void Document::UseGuards(FileLocker* locker, FileWatcher* watcher) {
+  locker_ = locker;
+  watcher_ = watcher;
 }
 
 bool Document::Report(const FileResult& result) {
@@ -28,7 +51,66 @@ std::optional<std::string> Document::DialogFolder() const {
 
 void Document::SetPath(const std::string& path) {
   path_ = path;
-  ui_.SetTitle(DocumentTitle(path_));
+  ui_.SetTitle(DocumentTitle(path_, readOnly_));
+}
+
+bool Document::SameFile(const std::string& path) const {
+  if (path_.empty()) return false;
+  std::error_code error;
+  return std::filesystem::equivalent(path, path_, error) || LockTarget(path) == LockTarget(path_);
+}
+
+void Document::Adopt(const std::string& path, std::unique_ptr<FileLock> lock, bool readOnly,
+                     const std::optional<FileIdentity>& identity) {
+  lock_ = std::move(lock);
+  readOnly_ = readOnly;
+  identity_ = identity;
+  toldOf_.reset();
+  toldMissing_ = false;
+  SetPath(path);
+  if (watcher_) watcher_->Watch(path);
+}
+
+void Document::Release() {
+  lock_.reset();
+  readOnly_ = false;
+  identity_.reset();
+  toldOf_.reset();
+  toldMissing_ = false;
+  if (watcher_) watcher_->Watch("");
+}
+
+bool Document::LockForOpening(const std::string& path, Opening& opening) {
+  if (!locker_) return true;
+  // Opening the file again: the lock is this document's already.
+  if (lock_ && SameFile(path)) {
+    opening.lock = std::move(lock_);
+    opening.reused = true;
+    return true;
+  }
+  LockResult result = locker_->Lock(path);
+  if (result.holder) {
+    const std::string text = LockedText(path, *result.holder) +
+                             ".\n\nOpened read-only, its cards can be looked at and saved under "
+                             "another name, but Save cannot replace it.";
+    if (ui_.AskOpenLocked(text) == LockedAnswer::Cancel) return false;
+    opening.readOnly = true;
+    return true;
+  }
+  opening.lock = std::move(result.lock);
+  opening.lockError = result.error;
+  return true;
+}
+
+bool Document::ReadLocked(const std::string& path, Opening& opening) {
+  std::optional<FileIdentity> identity;
+  if (!Report(ReadCardFile(cards_, format_, path, &identity, ops_))) return false;
+  Adopt(path, std::move(opening.lock), opening.readOnly, identity);
+  if (!opening.lockError.empty()) {
+    ui_.ShowStatusText(BaseName(path) + " could not be locked against a second editor (" +
+                       opening.lockError + ")");
+  }
+  return true;
 }
 
 void Document::FocusIfCards() {
@@ -55,6 +137,7 @@ bool Document::New() {
   if (emptied) {
     cards_.RemoveAllCards();
     cards_.RemoveAllCardWindows();
+    Release();
     SetPath("");
     // The block guards an imported file's path, which is gone now; a new
     // document must not keep Save disabled.
@@ -77,9 +160,17 @@ void Document::Open() {
 }
 
 void Document::OpenFile(const std::string& path) {
-  if (!New()) return;
-  if (Report(ReadCardFile(cards_, format_, path))) {
-    SetPath(path);
+  Busy busy(*this);
+  Opening opening;
+  if (!LockForOpening(path, opening)) {
+    FocusIfCards();
+    return;
+  }
+  if (!New()) {
+    if (opening.reused) lock_ = std::move(opening.lock);
+    return;
+  }
+  if (ReadLocked(path, opening)) {
     settings_.WriteString(kLastFile, path);
     ui_.ShowCardCount(cards_.Size());
   }
@@ -90,26 +181,85 @@ void Document::OpenFile(const std::string& path) {
 }
 
 bool Document::Save() {
-  // While blocked the path names a file of another format (an import), so
-  // the cards go to a file the user picks instead.
-  const bool written =
-      path_.empty() || saveBlocked_ ? SaveAs() : Report(WriteCardFile(cards_, format_, path_));
+  Busy busy(*this);
+  // While blocked the path names a file of another format (an import), and
+  // a read-only file is another editor's: the cards go to a file the user
+  // picks instead.
+  const bool written = path_.empty() || saveBlocked_ || readOnly_ ? SaveAs() : SaveChecked();
   if (written) saveBlocked_ = false;
   FocusIfCards();
   return written;
 }
 
+bool Document::SaveChecked() {
+  const std::string name = BaseName(path_);
+  const DiskCheck check = identity_ ? CheckOnDisk(path_, *identity_, ops_)
+                                    : DiskCheck{DiskState::Unknown, {}, "it could not be read"};
+  switch (check.state) {
+    case DiskState::Same:
+      break;
+    case DiskState::Missing:
+      // The cards here are all that is left of it.
+      ui_.ShowMessage(name + " was deleted or moved away by another program since you opened "
+                             "it. It is written back now.",
+                      path_);
+      break;
+    case DiskState::Changed:
+    case DiskState::Unknown:
+      switch (ui_.AskChangedOnDisk(
+          check.state == DiskState::Changed
+              ? name + " was changed by another program since you opened it."
+              : name + " could not be checked for changes by another program (" + check.reason +
+                    ").")) {
+        case ChangedAnswer::SaveAs:
+          return SaveAs();
+        case ChangedAnswer::Overwrite:
+          break;
+        case ChangedAnswer::Cancel:
+          return false;
+      }
+      break;
+  }
+  std::optional<FileIdentity> written;
+  if (!WriteTo(path_, written)) return false;
+  identity_ = written;
+  toldOf_.reset();
+  toldMissing_ = false;
+  return true;
+}
+
+bool Document::WriteTo(const std::string& path, std::optional<FileIdentity>& written) {
+  return Report(WriteCardFile(cards_, format_, path, ops_, &written));
+}
+
 bool Document::SaveAs() {
+  Busy busy(*this);
   const std::optional<std::string> chosen = ui_.AskSavePath(DialogFolder());
   if (!chosen) return false;
-  if (!Report(WriteCardFile(cards_, format_, *chosen))) return false;
-  SetPath(*chosen);
+  // Saving over this document's own file keeps its lock; any other file
+  // is locked first, and one that another editor holds is not written.
+  const bool own = lock_ && SameFile(*chosen);
+  std::unique_ptr<FileLock> lock;
+  if (locker_ && !own) {
+    LockResult result = locker_->Lock(*chosen);
+    if (result.holder) {
+      ui_.ShowError(LockedText(*chosen, *result.holder) +
+                        ". It was not saved: choose another name.",
+                    "");
+      return false;
+    }
+    lock = std::move(result.lock);
+  }
+  std::optional<FileIdentity> written;
+  if (!WriteTo(*chosen, written)) return false;
+  Adopt(*chosen, own ? std::move(lock_) : std::move(lock), false, written);
   saveBlocked_ = false;
   settings_.WriteString(kLastFile, *chosen);
   return true;
 }
 
 void Document::Merge() {
+  Busy busy(*this);
   merging_ = true;
   if (const std::optional<std::string> chosen = ui_.AskOpenPath(DialogFolder())) {
     const bool hadChanges = cards_.Modified();
@@ -126,27 +276,37 @@ void Document::Merge() {
 }
 
 bool Document::Close() {
+  Busy busy(*this);
   if (!ResolveChanges()) {
     FocusIfCards();
     return false;
   }
   cards_.RemoveAllCards();
   cards_.RemoveAllCardWindows();
+  Release();
   return true;
 }
 
 void Document::LoadCommandLine(const std::string& text) {
+  Busy busy(*this);
   if (LooksLikeCrdFile(text)) {
     const FileResult result = ImportCardfileFrom(text);
     if (!result.message.empty()) ui_.ShowMessage(result.message, result.Reason());
     if (!result.ok) NameUnreadFile(text);
     return;
   }
-  if (!Report(ReadCardFile(cards_, format_, text))) {
+  Opening opening;
+  if (!LockForOpening(text, opening)) return;  // nothing opened
+  if (!ReadLocked(text, opening)) {
+    std::error_code error;
+    if (!std::filesystem::exists(text, error) && !error) {
+      // A file Save is to make: it is this document's from now on.
+      Adopt(text, std::move(opening.lock), opening.readOnly, FileIdentity{});
+      return;
+    }
     NameUnreadFile(text);
     return;
   }
-  SetPath(text);
   ui_.ShowCardCount(cards_.Size());
   if (!cards_.Empty()) {
     ui_.ApplyCardFormat();
@@ -198,6 +358,74 @@ FileResult Document::ImportCardfileFrom(const std::string& path) {
     ui_.FocusFrontBody();
   }
   return {true, CrdMessage(result, path), result.detail};
+}
+
+void Document::CheckDisk() {
+  if (busy_ > 0) {
+    checkPending_ = true;
+    return;
+  }
+  if (path_.empty() || saveBlocked_ || !identity_) return;
+  const DiskCheck check = CheckOnDisk(path_, *identity_, ops_);
+  const std::string name = BaseName(path_);
+  switch (check.state) {
+    case DiskState::Unknown:
+      return;
+    case DiskState::Same:
+      // Touched or copied back unchanged: known now without hashing.
+      if (check.now) identity_ = check.now;
+      toldMissing_ = false;
+      return;
+    case DiskState::Missing:
+      if (std::exchange(toldMissing_, true)) return;
+      // The cards are in no file now, so closing must ask about them.
+      cards_.SetModified(true);
+      ui_.ShowNotice(name + " was deleted or moved away by another program. Its cards are still "
+                            "here: Save writes it back.");
+      return;
+    case DiskState::Changed:
+      toldMissing_ = false;
+      if (!cards_.Modified()) {
+        Reload();
+        return;
+      }
+      if (toldOf_ && check.now && toldOf_->SameStat(*check.now)) return;
+      toldOf_ = check.now;
+      ui_.ShowNotice(name + " was changed by another program. Your changes here are not saved "
+                            "yet: Save will ask before it replaces the other version.");
+      return;
+  }
+}
+
+void Document::Reload() {
+  const std::string name = BaseName(path_);
+  CardFileData data;
+  std::optional<FileIdentity> identity;
+  const ReadResult result = LoadCardFileData(path_, data, &identity, ops_);
+  if (!result.Ok()) {
+    // Perhaps still being written; its next change brings another look.
+    ui_.ShowStatusText(name + " was changed by another program but cannot be read now: " +
+                       ReadErrorMessage(result, path_));
+    return;
+  }
+  const std::string front = cards_.Empty() ? std::string() : cards_.At(0).index;
+  cards_.RemoveAllCards();
+  cards_.RemoveAllCardWindows();
+  if (!ApplyCardFileData(cards_, format_, std::move(data))) {
+    ui_.ShowError(ReadErrorMessage({ReadStatus::Damaged, kNoMemoryForCards}, path_), "");
+    Release();
+    SetPath("");
+    return;
+  }
+  if (!front.empty()) {
+    cards_.BringIndexToFront(front);
+    cards_.RefreshStack();
+  }
+  identity_ = identity;
+  toldOf_.reset();
+  ui_.ShowCardCount(cards_.Size());
+  if (!cards_.Empty()) ui_.ApplyCardFormat();
+  ui_.ShowStatusText(name + " was changed by another program and has been reloaded.");
 }
 
 }  // namespace tessel
