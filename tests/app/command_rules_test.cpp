@@ -38,6 +38,7 @@ TEST(CommandRules, EachInputGatesExactlyItsCommands) {
   const std::pair<std::pair<Input, std::size_t>, std::set<CommandId>> cases[] = {
       {{Input::Cards, 1}, {C::Next, C::Previous}},
       {{Input::SaveBlocked, true}, {C::Save}},
+      {{Input::ReadOnly, true}, {C::Save}},
       {{Input::MailAvailable, false}, {C::MailCard}},
       {{Input::SearchText, false}, {C::FindNext}},
       {{Input::CanUndo, false}, {C::Undo}},

@@ -42,6 +42,13 @@ class ScriptedDialogs final : public Dialogs {
   };
   std::vector<Shown> shown;
   std::deque<QMessageBox::StandardButton> answers;
+  // For the questions with buttons of their own: the button texts offered,
+  // the index of the default, and the answers (an index) in turn; without
+  // one the escape button is chosen.
+  std::vector<QStringList> choiceButtons;
+  std::vector<int> choiceDefaults;
+  std::deque<int> choices;
+  QStringList notices;
   std::deque<QString> openNames;
   std::deque<QString> saveNames;
   std::vector<std::optional<QString>> folders;
@@ -62,6 +69,17 @@ class ScriptedDialogs final : public Dialogs {
     answers.pop_front();
     return a;
   }
+  int Choose(QWidget*, QMessageBox::Icon icon, const QString& caption, const QString& text,
+             const QStringList& buttons, int defaultButton, int escape) override {
+    shown.push_back({icon, caption, text, QMessageBox::NoButton, {}});
+    choiceButtons.push_back(buttons);
+    choiceDefaults.push_back(defaultButton);
+    if (choices.empty()) return escape;
+    const int a = choices.front();
+    choices.pop_front();
+    return a;
+  }
+  void Notice(QWidget*, const QString&, const QString& text) override { notices.push_back(text); }
   QString OpenFileName(QWidget*, const std::optional<QString>& folder,
                        const FileKind& kind) override {
     filters.push_back(kind.filter);

@@ -14,6 +14,7 @@
 #include "app/app_model.h"
 #include "app/ui/app_context.h"
 #include "app/ui/command_registry.h"
+#include "services/ui/file_guard.h"
 #include "stack/ui/card_stack_view.h"
 
 class QAction;
@@ -87,6 +88,10 @@ class MainWindow : public QMainWindow, private DocumentUi, private CardStackHost
   void SetTitle(const std::string& title) override;
   void ShowCardCount(std::size_t count) override;
   void ApplyCardFormat() override;
+  LockedAnswer AskOpenLocked(const std::string& text) override;
+  ChangedAnswer AskChangedOnDisk(const std::string& text) override;
+  void ShowNotice(const std::string& text) override;
+  void ShowStatusText(const std::string& text) override;
 
   // CardStackHost: the front card's news.
   void OverwriteChanged(bool overwrite) override;
@@ -111,6 +116,9 @@ class MainWindow : public QMainWindow, private DocumentUi, private CardStackHost
 
   SettingsStore& settings_;
   Dialogs& dialogs_;
+  // Before the model: the document's lock and watch go first.
+  QtFileLocker locker_;
+  std::unique_ptr<QtFileWatcher> watcher_;
   std::unique_ptr<AppModel> model_;
   QWidget* stackArea_ = nullptr;
   std::unique_ptr<CommandRegistry> registry_;

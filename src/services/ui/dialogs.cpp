@@ -5,6 +5,10 @@
 #include <QFileDialog>
 #include <QLabel>
 #include <QProcess>
+#include <QPushButton>
+
+#include <algorithm>
+#include <vector>
 
 namespace tessel {
 
@@ -44,6 +48,32 @@ QMessageBox::StandardButton QtDialogs::Message(QWidget* parent, QMessageBox::Ico
     label->setTextFormat(Qt::PlainText);
   }
   return static_cast<QMessageBox::StandardButton>(box.exec());
+}
+
+int QtDialogs::Choose(QWidget* parent, QMessageBox::Icon icon, const QString& caption,
+                      const QString& text, const QStringList& buttons, int defaultButton,
+                      int escape) {
+  QMessageBox box(icon, caption, text, QMessageBox::NoButton, parent);
+  box.setTextFormat(Qt::PlainText);
+  std::vector<QPushButton*> added;
+  for (const QString& label : buttons) added.push_back(box.addButton(label, QMessageBox::AcceptRole));
+  box.setDefaultButton(added.at(static_cast<std::size_t>(defaultButton)));
+  box.setEscapeButton(added.at(static_cast<std::size_t>(escape)));
+  box.exec();
+  const auto chosen = std::find(added.begin(), added.end(), box.clickedButton());
+  return chosen == added.end() ? escape : static_cast<int>(chosen - added.begin());
+}
+
+void QtDialogs::Notice(QWidget* parent, const QString& caption, const QString& text) {
+  if (notice_) notice_->close();
+  auto* box = new QMessageBox(QMessageBox::Information, caption, text, QMessageBox::Ok, parent);
+  box->setTextFormat(Qt::PlainText);
+  box->setWindowModality(Qt::NonModal);
+  box->setAttribute(Qt::WA_DeleteOnClose);
+  // Typing goes on in the card while the notice is up.
+  box->setAttribute(Qt::WA_ShowWithoutActivating);
+  box->show();
+  notice_ = box;
 }
 
 QString QtDialogs::OpenFileName(QWidget* parent, const std::optional<QString>& folder,
