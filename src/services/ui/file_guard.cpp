@@ -58,7 +58,7 @@ LockResult LockAt(const std::string& lockPath) {
     // Stale, or gone or half-written in between: take it over and retry.
     if (state) lock->File().removeStaleLockFile();
   }
-  return {nullptr, std::nullopt, "the lock file is being changed by another program"};
+  return {nullptr, std::nullopt, "something that is no lock file is in its place"};
 }
 
 }  // namespace

@@ -2,16 +2,21 @@
 // other editor and files replaced the way sync tools replace them.
 #include "support/main_window_fixture.h"
 
+#include <fcntl.h>
 #include <signal.h>
+#include <sys/stat.h>
 
 #include <cstdio>
 #include <filesystem>
 
+#include <QDir>
 #include <QProcess>
 #include <QStatusBar>
 
 #include "cards/file_lock.h"
+#include "services/ui/file_guard.h"
 #include "services/ui/text.h"
+#include "support/test_support.h"
 
 namespace tessel {
 namespace {
@@ -112,6 +117,62 @@ TEST_F(FileGuardWindowTest, AFileReplacedUnderTheProgramIsReloadedOrToldAndSaveA
   EXPECT_EQ(dialogs.choiceDefaults.back(), 0);
   EXPECT_EQ(Bytes(path), theirs);
   EXPECT_TRUE(Window().Cards().Modified());
+}
+
+TEST_F(FileGuardWindowTest, LocksAreTakenFromLeftoversOnlyWhenStale) {
+  const std::string card = ToPath(CardFile(QStringLiteral("cards.tsl"), {"a"}));
+  const std::string beside = ToPath(files.filePath(QStringLiteral(".cards.tsl.lock")));
+  QtFileLocker locker;
+  LockResult first = locker.Lock(card);
+  ASSERT_TRUE(first.lock);
+  const LockResult second = locker.Lock(card);
+  ASSERT_TRUE(second.holder);
+  EXPECT_EQ(second.holder->pid, QCoreApplication::applicationPid());
+  first.lock.reset();
+  EXPECT_FALSE(QFile::exists(FromPath(beside)));
+
+  // Another machine's lock holds while it is refreshed, not after.
+  const auto otherHost = [&](std::chrono::minutes age) {
+    test::WriteBytes(beside, {'7', '\n', 't', '\n', 'f', 'a', 'r', '\n'});
+    const auto when = std::chrono::system_clock::now() - age;
+    const timespec times[2] = {{std::chrono::system_clock::to_time_t(when), 0},
+                               {std::chrono::system_clock::to_time_t(when), 0}};
+    ::utimensat(AT_FDCWD, beside.c_str(), times, 0);
+    return locker.Lock(card);
+  };
+  const LockResult fresh = otherHost(kLockStaleAfter - std::chrono::minutes(1));
+  ASSERT_TRUE(fresh.holder);
+  EXPECT_EQ(fresh.holder->host, "far");
+  EXPECT_TRUE(otherHost(kLockStaleAfter + std::chrono::minutes(1)).lock);
+}
+
+TEST_F(FileGuardWindowTest, AFolderRefusingTheLockSendsItToTheRuntimeFolderAndNoLockAtAllOpensAnyway) {
+  const QString path = CardFile(QStringLiteral("cards.tsl"), {"a"});
+  const QByteArray before = Bytes(path);
+  // Something in the lock file's place that is not one.
+  ASSERT_TRUE(QDir(files.path()).mkdir(QStringLiteral(".cards.tsl.lock")));
+  QTemporaryDir runtime;
+  const QByteArray oldRuntime = qgetenv("XDG_RUNTIME_DIR");
+  qputenv("XDG_RUNTIME_DIR", runtime.path().toUtf8());
+  QtFileLocker locker;
+  LockResult taken = locker.Lock(ToPath(path));
+  EXPECT_TRUE(taken.lock);
+  EXPECT_TRUE(locker.Lock(ToPath(path)).holder);
+  taken.lock.reset();
+
+  // Neither there nor in a runtime folder that is no folder.
+  const QString notAFolder = runtime.filePath(QStringLiteral("file"));
+  test::WriteBytes(ToPath(notAFolder), {'x'});
+  qputenv("XDG_RUNTIME_DIR", notAFolder.toUtf8());
+  const LockResult none = locker.Lock(ToPath(path));
+  EXPECT_FALSE(none.lock);
+  EXPECT_FALSE(none.holder);
+  OpenThrough(path);
+  qputenv("XDG_RUNTIME_DIR", oldRuntime);
+  EXPECT_EQ(Window().windowTitle(), "Tessel - " + path);
+  EXPECT_TRUE(Window().statusBar()->currentMessage().startsWith(
+      "cards.tsl could not be locked against a second editor ("));
+  EXPECT_EQ(Bytes(path), before);
 }
 
 }  // namespace
