@@ -70,8 +70,10 @@ void QtDialogs::Notice(QWidget* parent, const QString& caption, const QString& t
   box->setTextFormat(Qt::PlainText);
   box->setWindowModality(Qt::NonModal);
   box->setAttribute(Qt::WA_DeleteOnClose);
-  // Typing goes on in the card while the notice is up.
+  // Typing goes on in the card while the notice is up: the window manager
+  // is asked not to give it the keyboard, now or later.
   box->setAttribute(Qt::WA_ShowWithoutActivating);
+  box->setWindowFlag(Qt::WindowDoesNotAcceptFocus);
   box->show();
   notice_ = box;
 }
