@@ -22,8 +22,12 @@ MainWindow::MainWindow(SettingsStore& settings, Dialogs& dialogs, QWidget* paren
     : QMainWindow(parent), settings_(settings), dialogs_(dialogs) {
   model_ = std::make_unique<AppModel>(settings_, static_cast<DocumentUi&>(*this));
   watcher_ = std::make_unique<QtFileWatcher>([this] {
+    // Not while a dialog or a print run has the window: the cards may be in
+    // use, and a reload would pull them away.
+    if (QApplication::activeModalWidget()) return false;
     model_->document.CheckDisk();
     UpdateCommandStates();
+    return true;
   });
   model_->document.UseGuards(&locker_, watcher_.get());
   const QPalette palette = QApplication::palette();

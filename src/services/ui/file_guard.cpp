@@ -15,8 +15,10 @@ namespace tessel {
 
 namespace {
 
-// How long a burst of changes on disk must have been quiet.
+// How long a burst of changes on disk must have been quiet, and how long
+// news that could not be taken waits.
 constexpr int kSettleMs = 150;
+constexpr int kRetryMs = 500;
 
 // A taken lock, touched now and then so that another machine sees it is
 // still held.
@@ -75,13 +77,14 @@ LockResult QtFileLocker::Lock(const std::string& cardPath) {
   return runtime;
 }
 
-QtFileWatcher::QtFileWatcher(std::function<void()> changed) : changed_(std::move(changed)) {
+QtFileWatcher::QtFileWatcher(std::function<bool()> changed) : changed_(std::move(changed)) {
   settle_.setSingleShot(true);
-  settle_.setInterval(kSettleMs);
-  QObject::connect(&settle_, &QTimer::timeout, [this] { changed_(); });
+  QObject::connect(&settle_, &QTimer::timeout, [this] {
+    if (!changed_()) settle_.start(kRetryMs);
+  });
   const auto noticed = [this] {
     Arm();
-    settle_.start();
+    settle_.start(kSettleMs);
   };
   QObject::connect(&watcher_, &QFileSystemWatcher::fileChanged, noticed);
   QObject::connect(&watcher_, &QFileSystemWatcher::directoryChanged, noticed);

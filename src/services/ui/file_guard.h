@@ -22,8 +22,9 @@ class QtFileLocker final : public FileLocker {
 class QtFileWatcher final : public FileWatcher {
  public:
   // `changed` runs once a burst of changes has settled (a sync tool writes
-  // in several steps), on the program's thread.
-  explicit QtFileWatcher(std::function<void()> changed);
+  // in several steps), on the program's thread; when it returns false (the
+  // news cannot be taken now) it runs again a little later.
+  explicit QtFileWatcher(std::function<bool()> changed);
   void Watch(const std::string& path) override;
 
  private:
@@ -31,7 +32,7 @@ class QtFileWatcher final : public FileWatcher {
   // old one is another file to the system.
   void Arm();
 
-  std::function<void()> changed_;
+  std::function<bool()> changed_;
   QFileSystemWatcher watcher_;
   QTimer settle_;
   QString path_;

@@ -119,6 +119,21 @@ TEST_F(FileGuardWindowTest, AFileReplacedUnderTheProgramIsReloadedOrToldAndSaveA
   EXPECT_TRUE(Window().Cards().Modified());
 }
 
+TEST_F(FileGuardWindowTest, AChangeWaitsWhileADialogHasTheWindow) {
+  const QString path = CardFile(QStringLiteral("cards.tsl"), {"a"});
+  OpenThrough(path);
+  QDialog dialog(&Window());
+  {
+    uitest::ModalAnswer answer([&](QWidget&) {
+      ReplaceOnDisk(path, {"theirs"});
+      QTest::qWait(800);  // the watcher's news comes in this time, and waits
+      EXPECT_EQ(Front(), "a");
+    });
+    dialog.exec();
+  }
+  EXPECT_TRUE(Eventually([&] { return Front() == "theirs"; }));
+}
+
 TEST_F(FileGuardWindowTest, LocksAreTakenFromLeftoversOnlyWhenStale) {
   const std::string card = ToPath(CardFile(QStringLiteral("cards.tsl"), {"a"}));
   const std::string beside = ToPath(files.filePath(QStringLiteral(".cards.tsl.lock")));
