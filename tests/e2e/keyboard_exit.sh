@@ -6,35 +6,7 @@
 set -euo pipefail
 tessel=$1
 sample=$2
-for tool in openbox xdotool; do
-  command -v "$tool" >/dev/null || { echo "no $tool: skipped"; exit 77; }
-done
-[[ -n ${DISPLAY:-} ]] || { echo "no display: skipped"; exit 77; }
-
-work=$(mktemp -d)
-pids=()
-cleanup() {
-  for p in "${pids[@]}"; do kill "$p" 2>/dev/null || true; done
-  rm -rf "$work"
-}
-trap cleanup EXIT
-export XDG_CONFIG_HOME=$work/config
-cp "$sample" "$work/cards.tsl"
-
-# Runs the command until it succeeds, for up to ten seconds; false if it
-# never did. Every wait below is on a condition, never a fixed time.
-wait_until() {
-  local deadline=$((SECONDS + 10))
-  until "$@"; do
-    ((SECONDS < deadline)) || return 1
-    sleep 0.05
-  done
-}
-
-openbox >/dev/null 2>&1 &
-pids+=($!)
-# The window manager is up once it answers for the desktops.
-wait_until xdotool get_desktop >/dev/null 2>&1 || { echo "FAIL: openbox did not start"; exit 1; }
+source "$(dirname "$0")/x_session.bash"
 
 # Prints the first visible window whose title matches; false if none.
 find_window() {

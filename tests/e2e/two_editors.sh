@@ -8,30 +8,9 @@ set -euo pipefail
 tessel=$1
 sample=$2
 cli=$(dirname "$tessel")/tessel-cli
-for tool in openbox xdotool; do
-  command -v "$tool" >/dev/null || { echo "no $tool: skipped"; exit 77; }
-done
-[[ -n ${DISPLAY:-} ]] || { echo "no display: skipped"; exit 77; }
-
-work=$(mktemp -d)
-pids=()
-cleanup() {
-  for p in "${pids[@]}"; do kill -9 "$p" 2>/dev/null || true; done
-  rm -rf "$work"
-}
-trap cleanup EXIT
-export XDG_CONFIG_HOME=$work/config
-cp "$sample" "$work/cards.tsl"
+source "$(dirname "$0")/x_session.bash"
 fail() { echo "FAIL: $*"; exit 1; }
 
-# Every wait is on a condition, for up to ten seconds.
-wait_until() {
-  local deadline=$((SECONDS + 10))
-  until "$@"; do
-    ((SECONDS < deadline)) || return 1
-    sleep 0.05
-  done
-}
 # Prints the visible windows whose title matches exactly (a regular
 # expression: parentheses are escaped).
 windows_named() { xdotool search --onlyvisible --name "^$1\$" 2>/dev/null; }
@@ -45,10 +24,6 @@ keys_to() {
   wait_until active_is "$id" || fail "window $id did not become active"
   xdotool key "$@"
 }
-
-openbox >/dev/null 2>&1 &
-pids+=($!)
-wait_until xdotool get_desktop >/dev/null 2>&1 || fail "openbox did not start"
 
 title="Tessel - $work/cards.tsl"
 "$tessel" "$work/cards.tsl" >/dev/null 2>&1 &
