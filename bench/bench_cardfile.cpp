@@ -29,15 +29,19 @@ void WriteShuffled(const std::string& path, std::size_t n) {
   std::fclose(f);
 }
 
+// Arg 1: with the file's identity (a hash of every byte), as Open reads.
 void BM_LoadAndSort(benchmark::State& state) {
   const std::string path = TempPath("load");
+  std::optional<FileIdentity> identity;
   WriteShuffled(path, static_cast<std::size_t>(state.range(0)));
   bench::StderrReporter errors;
   std::optional<CardCollection> cards;
   for (auto _ : state) {
     cards.emplace();
     FormatSettings format;
-    if (!errors(ReadCardFile(*cards, format, path))) state.SkipWithError("read failed");
+    if (!errors(ReadCardFile(*cards, format, path, CardLoad::Open, state.range(1) ? &identity : nullptr))) {
+      state.SkipWithError("read failed");
+    }
     benchmark::DoNotOptimize(cards->Size());
     state.PauseTiming();
     cards.reset();
@@ -46,7 +50,7 @@ void BM_LoadAndSort(benchmark::State& state) {
   state.SetItemsProcessed(state.iterations() * state.range(0));
   std::filesystem::remove(path);
 }
-BENCHMARK(BM_LoadAndSort)->Arg(100000)->Arg(1000000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_LoadAndSort)->ArgsProduct({{100000, 1000000}, {0, 1}})->Unit(benchmark::kMillisecond);
 
 // A CSV file of n cards read whole: the guess, the fields and the cards.
 void BM_CsvImport(benchmark::State& state) {
@@ -79,18 +83,23 @@ void BM_SortShuffled(benchmark::State& state) {
 }
 BENCHMARK(BM_SortShuffled)->Arg(100000)->Arg(1000000)->Unit(benchmark::kMillisecond);
 
+// Arg 1: with the written file's identity, as Save keeps it.
 void BM_Save(benchmark::State& state) {
   const std::string path = TempPath("save");
+  std::optional<FileIdentity> identity;
   CardCollection cards;
   cards.AppendCards(bench::MakeCards(static_cast<std::size_t>(state.range(0))));
   cards.SortCards();
   bench::StderrReporter errors;
   for (auto _ : state) {
-    if (!errors(WriteCardFile(cards, FormatSettings{}, path))) state.SkipWithError("write failed");
+    if (!errors(WriteCardFile(cards, FormatSettings{}, path, FileOps::System(),
+                              state.range(1) ? &identity : nullptr))) {
+      state.SkipWithError("write failed");
+    }
   }
   std::filesystem::remove(path);
 }
-BENCHMARK(BM_Save)->Arg(100000)->Arg(1000000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Save)->ArgsProduct({{100000, 1000000}, {0, 1}})->Unit(benchmark::kMillisecond);
 
 // Find Next's sweep and Go To over every card when nothing matches.
 void BM_FindNextNoHit(benchmark::State& state) {

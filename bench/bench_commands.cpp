@@ -48,11 +48,12 @@ class BenchDialogs : public tessel::Dialogs {
     ++messages;
     return QMessageBox::Ok;
   }
-  int Choose(QWidget*, QMessageBox::Icon, const QString&, const QString&, const QStringList&,
-             int, int escapeButton) override {
+  int Choose(QWidget*, QMessageBox::Icon, const QString&, const QString&, const QStringList&, int,
+             int escape) override {
     ++messages;
-    return escapeButton;
+    return escape;
   }
+  void Notice(QWidget*, const QString&, const QString&) override { ++messages; }
   QString OpenFileName(QWidget*, const std::optional<QString>&,
                        const tessel::FileKind&) override {
     return path;

@@ -28,7 +28,7 @@ bool CommandEnabled(CommandId id, const CommandInputs& in) {
     case CommandId::MailCard:
       return cards && in[Input::MailAvailable];
     case CommandId::Save:
-      return cards && !in[Input::SaveBlocked];
+      return cards && !in[Input::SaveBlocked] && !in[Input::ReadOnly];
     case CommandId::RevertToBackup:
       // Only a file that has been saved over has a backup.
       return in[Input::Titled];

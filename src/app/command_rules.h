@@ -16,6 +16,7 @@ enum class Input : std::size_t {
   Cards,          // entries of the card stack
   SaveBlocked,    // Save may not write over the document's path
   Titled,         // the document names a file
+  ReadOnly,       // another editor holds the document's file
   MailAvailable,  // a mail program is there to hand mails to
   SearchText,     // there is a search text for Find Next
   CanUndo,        // the front body can undo

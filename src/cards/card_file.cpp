@@ -50,13 +50,18 @@ ReadResult ParseCardFile(std::span<const uint8_t> bytes, CardFileData& out) {
   return ParseCardFile(in, out);
 }
 
-ReadResult LoadCardFileData(const std::string& path, CardFileData& out) {
+ReadResult LoadCardFileData(const std::string& path, CardFileData& out,
+                            std::optional<FileIdentity>* identity, FileOps& ops) {
   out = CardFileData{};
+  if (identity) identity->reset();
   uint64_t size = 0;
   const int fd = OpenForReading(path, size);
   if (fd < 0) return {ReadStatus::OpenFailed, std::strerror(errno)};
   ByteReader in(fd, size);
   ReadResult result = ParseCardFile(in, out);
+  // From the same descriptor: the file that was parsed, even if another
+  // has been renamed over it meanwhile.
+  if (FileIdentity read; identity && result.Ok() && IdentifyOpenFile(fd, read, ops)) *identity = read;
   ::close(fd);
   return result;
 }
@@ -77,9 +82,9 @@ std::string ReadErrorMessage(const ReadResult& result, const std::string& path) 
 }
 
 FileResult ReadCardFile(CardCollection& cards, FormatSettings& format, const std::string& path,
-                        CardLoad load) {
+                        CardLoad load, std::optional<FileIdentity>* identity, FileOps& ops) {
   CardFileData data;
-  const ReadResult result = LoadCardFileData(path, data);
+  const ReadResult result = LoadCardFileData(path, data, identity, ops);
   if (!result.Ok()) return {false, ReadErrorMessage(result, path), result.detail};
   if (!ApplyCardFileData(cards, format, std::move(data), load)) {
     const ReadResult full{ReadStatus::Damaged, "there is not enough memory to add its cards"};

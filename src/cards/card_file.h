@@ -11,6 +11,7 @@
 
 #include "cards/card_collection.h"
 #include "cards/card_info.h"
+#include "cards/file_identity.h"
 #include "cards/file_io.h"
 #include "cards/format_settings.h"
 
@@ -40,7 +41,11 @@ struct ReadResult {
 // Parses a whole card file. On failure `out` holds no cards.
 ReadResult ParseCardFile(ByteReader& in, CardFileData& out);
 ReadResult ParseCardFile(std::span<const uint8_t> bytes, CardFileData& out);
-ReadResult LoadCardFileData(const std::string& path, CardFileData& out);
+// With `identity`, also what the file was (nullopt when its bytes could not
+// be read again for the hash; the load itself still counts).
+ReadResult LoadCardFileData(const std::string& path, CardFileData& out,
+                            std::optional<FileIdentity>* identity = nullptr,
+                            FileOps& ops = FileOps::System());
 
 // The message the user sees for a failed read.
 std::string ReadErrorMessage(const ReadResult& result, const std::string& path);
@@ -89,18 +94,23 @@ inline constexpr char kNoMemoryForCards[] = "there is not enough memory to hold 
 
 // Adds the file's cards to the collection (Open empties it first, Merge does
 // not) as ApplyCardFileData does; a 0xAAAC file also replaces the format
-// settings. On failure it changes nothing.
+// settings. With `identity`, gives what the file was when read. On failure it
+// changes nothing.
 FileResult ReadCardFile(CardCollection& cards, FormatSettings& format, const std::string& path,
-                        CardLoad load = CardLoad::Open);
+                        CardLoad load = CardLoad::Open,
+                        std::optional<FileIdentity>* identity = nullptr,
+                        FileOps& ops = FileOps::System());
 
 struct BackupRequest;
 
 // Re-sorts keeping the front card, then saves atomically. On success clears
-// the modified flag; on failure the old file stays as it was. With a
-// backup request, the file replaced is kept as a backup first; a backup
-// that fails does not stop the save and is told in the request.
+// the modified flag and, with `written`, gives what the file now is; on
+// failure the old file stays as it was. With a backup request, the file
+// replaced is kept as a backup first; a backup that fails does not stop the
+// save and is told in the request.
 FileResult WriteCardFile(CardCollection& cards, const FormatSettings& format,
                          const std::string& path, FileOps& ops = FileOps::System(),
-                         BackupRequest* backup = nullptr);
+                         BackupRequest* backup = nullptr,
+                         std::optional<FileIdentity>* written = nullptr);
 
 }  // namespace tessel

@@ -100,12 +100,24 @@ std::vector<uint8_t> CardFileBytes(const FormatSettings& format,
 }
 
 FileResult WriteCardFile(CardCollection& cards, const FormatSettings& format,
-                         const std::string& path, FileOps& ops, BackupRequest* backup) {
+                         const std::string& path, FileOps& ops, BackupRequest* backup,
+                         std::optional<FileIdentity>* written) {
   cards.ResortKeepingFront();
   AtomicFile file(ops);
   if (backup) file.SetBackup(&backup->policy);
   if (!file.Begin(path)) return {false, "File Error - \"" + path + "\"", file.Error()};
-  ByteWriter writer(&AtomicFile::SinkFor, &file);
+  // The bytes are hashed on their way out, so the program knows its own
+  // save when it looks at the file again.
+  struct Out {
+    AtomicFile& file;
+    ContentHash hash;
+  } out{file, {}};
+  const auto sink = [](void* context, const uint8_t* data, std::size_t n) {
+    auto* o = static_cast<Out*>(context);
+    o->hash.Add(data, n);
+    return o->file.Write(data, n);
+  };
+  ByteWriter writer(sink, &out);
   const bool serialized = SerializeCardFile(writer, format, cards.Cards());
   if (!serialized || !file.Commit()) {
     const std::string why = !file.Error().empty() ? file.Error() : "a card text is too long";
@@ -120,6 +132,7 @@ FileResult WriteCardFile(CardCollection& cards, const FormatSettings& format,
   }
   cards.MarkUnchanged();
   if (backup) backup->error = file.BackupError();
+  if (written) *written = IdentityOf(file.Committed(), out.hash.Value());
   return {};
 }
 

@@ -5,17 +5,25 @@
 #pragma once
 
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 
 #include "cards/settings_store.h"
 #include "cards/card_collection.h"
 #include "cards/card_file.h"
+#include "cards/file_identity.h"
+#include "cards/file_lock.h"
 #include "cards/format_settings.h"
 
 namespace tessel {
 
 enum class SaveAnswer { Yes, No, Cancel };
+// A file another editor holds: look at it without saving over it, or not.
+enum class LockedAnswer { OpenReadOnly, Cancel };
+// The file changed on disk since it was read: keep both (Save As...),
+// replace the other program's version, or do nothing.
+enum class ChangedAnswer { SaveAs, Overwrite, Cancel };
 
 class DocumentUi {
  public:
@@ -37,7 +45,15 @@ class DocumentUi {
   // Gives the front card the file's index font and body format.
   virtual void ApplyCardFormat() = 0;
   virtual void FocusFrontBody() = 0;
-  // A passing word in the status bar (a save that kept no backup).
+  // "NAME is open in Tessel on HOST (process N)" with Open Read-Only (the
+  // default) and Cancel.
+  virtual LockedAnswer AskOpenLocked(const std::string& text) = 0;
+  // The file changed under the program: Save As... (the default),
+  // Overwrite and Cancel (also Esc).
+  virtual ChangedAnswer AskChangedOnDisk(const std::string& text) = 0;
+  // News the user must see that needs no answer; typing goes on meanwhile.
+  virtual void ShowNotice(const std::string& text) = 0;
+  // A passing word in the status bar (a save that kept no backup, a reload).
   virtual void ShowStatus(const std::string& text) = 0;
 };
 
@@ -51,8 +67,9 @@ class CardfileImportUi {
   virtual std::optional<std::string> AskCardfilePath(const std::optional<std::string>& folder) = 0;
 };
 
-// "Tessel - Untitled" or "Tessel - " and the path.
-std::string DocumentTitle(const std::string& path);
+// "Tessel - Untitled" or "Tessel - " and the path, and " (read-only)" while
+// another editor holds the file.
+std::string DocumentTitle(const std::string& path, bool readOnly = false);
 
 // Where the file dialogs start: nullopt when `lastFile` is empty, otherwise
 // the text before its last separator, or "" when it has none.
@@ -60,8 +77,15 @@ std::optional<std::string> InitialFolder(const std::string& lastFile, char separ
 
 class Document {
  public:
-  Document(CardCollection& cards, FormatSettings& format, SettingsStore& settings, DocumentUi& ui)
-      : cards_(cards), format_(format), settings_(settings), ui_(ui) {}
+  Document(CardCollection& cards, FormatSettings& format, SettingsStore& settings, DocumentUi& ui,
+           FileOps& ops = FileOps::System())
+      : cards_(cards), format_(format), settings_(settings), ui_(ui), ops_(ops) {}
+  ~Document();
+
+  // The platform's lock and watcher; without them (tests of other things,
+  // the command-line tool) files are neither locked nor watched, but still
+  // checked before a save.
+  void UseGuards(FileLocker* locker, FileWatcher* watcher);
 
   const std::string& Path() const { return path_; }
   bool SaveBlocked() const { return saveBlocked_; }
@@ -69,6 +93,8 @@ class Document {
   // or one the start-up load could not read.
   void SetSaveBlocked(bool blocked) { saveBlocked_ = blocked; }
   bool Merging() const { return merging_; }
+  // Opened while another editor holds the file: Save is disabled.
+  bool ReadOnly() const { return readOnly_; }
 
   // True when the document was emptied; false when the user kept it.
   bool New();
@@ -97,6 +123,9 @@ class Document {
   // blocks Save as an import does. A Cardfile file (known by its signature)
   // is imported instead.
   void LoadCommandLine(const std::string& text);
+  // The watcher's news: the file may have changed on disk. Unchanged
+  // documents reload in place; otherwise the user is told at once.
+  void CheckDisk();
 
   // File > Import > Cardfile...: the file dialog, New with its prompt, then
   // ImportCardfileFrom. Cancelling either changes nothing.
@@ -121,8 +150,6 @@ class Document {
  private:
   // Shows a failed read or save; true when it succeeded.
   bool Report(const FileResult& result);
-  // Writes the cards to `path`, keeping a backup of the file replaced.
-  bool Write(const std::string& path);
   void Settled() {
     if (settled_) settled_();
   }
@@ -134,14 +161,55 @@ class Document {
   std::optional<std::string> DialogFolder() const;
   void FocusIfCards();
 
+  // What opening a file holds on to until it is read.
+  struct Opening {
+    std::unique_ptr<FileLock> lock;
+    bool reused = false;  // the document's own lock, kept
+    bool readOnly = false;
+    std::string lockError;  // why no lock could be made
+  };
+  // Takes the file's lock, asking when another editor holds it; false when
+  // the user cancelled.
+  bool LockForOpening(const std::string& path, Opening& opening);
+  // Reads `path` into the emptied document with the opening's lock (taken
+  // over only when read); true when read.
+  bool ReadLocked(const std::string& path, Opening& opening);
+  // The document now belongs to the file at `path`, as read or written.
+  void Adopt(const std::string& path, std::unique_ptr<FileLock> lock, bool readOnly,
+             const std::optional<FileIdentity>& identity);
+  // The document belongs to no file any more.
+  void Release();
+  bool SameFile(const std::string& path) const;
+  // Save to the current path once the file on disk has been checked.
+  bool SaveChecked();
+  // Writes the cards to `path`, keeping a backup of the file replaced, and
+  // gives what the file now is.
+  bool WriteTo(const std::string& path, std::optional<FileIdentity>& written);
+  void Reload();
+  class Busy;
+
   CardCollection& cards_;
   FormatSettings& format_;
   SettingsStore& settings_;
   DocumentUi& ui_;
+  FileOps& ops_;
+  FileLocker* locker_ = nullptr;
+  FileWatcher* watcher_ = nullptr;
   std::string path_;
   bool saveBlocked_ = false;
   bool merging_ = false;
   std::function<void()> settled_;
+  bool readOnly_ = false;
+  std::unique_ptr<FileLock> lock_;
+  // What the file was when last read or written; nullopt when that could
+  // not be learnt (Save then asks before writing).
+  std::optional<FileIdentity> identity_;
+  // The change on disk the user was last told of, so it is told once.
+  std::optional<FileIdentity> toldOf_;
+  bool toldMissing_ = false;
+  // Set while a command runs: a change noticed then waits for its end.
+  int busy_ = 0;
+  bool checkPending_ = false;
 };
 
 }  // namespace tessel

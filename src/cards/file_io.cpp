@@ -3,6 +3,7 @@
 #include "cards/backup.h"
 
 #include <fcntl.h>
+#include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -61,6 +62,9 @@ void SyncDirectory(const std::string& dir) {
     ::fsync(fd);
     ::close(fd);
   }
+bool ProcessAlive(long long pid) {
+  if (pid <= 0 || pid > INT_MAX) return false;
+  return ::kill(static_cast<pid_t>(pid), 0) == 0 || errno == EPERM;
 }
 
 // ---------------------------------------------------------------- ByteReader
@@ -226,6 +230,10 @@ int FileOps::Rename(const char* from, const char* to) { return ::rename(from, to
 int FileOps::Unlink(const char* path) { return ::unlink(path); }
 int FileOps::Ftruncate(int fd, off_t length) { return ::ftruncate(fd, length); }
 int FileOps::Link(const char* from, const char* to) { return ::link(from, to); }
+int FileOps::Fstat(int fd, struct stat* st) { return ::fstat(fd, st); }
+ssize_t FileOps::Pread(int fd, void* data, std::size_t n, off_t offset) {
+  return ::pread(fd, data, n, offset);
+}
 
 FileOps& FileOps::System() {
   static FileOps ops;
@@ -250,6 +258,7 @@ bool AtomicFile::Begin(const std::string& target, mode_t newMode) {
   target_ = target;
   inPlace_ = false;
   written_ = 0;
+  committed_ = {};
 
   // Save through a link to the file it names, also one not made yet, rather
   // than replacing the link.
@@ -272,15 +281,10 @@ bool AtomicFile::Begin(const std::string& target, mode_t newMode) {
   // A file the user made read-only is not replaced behind their back.
   if (exists && ::access(target_.c_str(), W_OK) != 0) return Fail("cannot write the file");
 
-  const std::string dir = DirectoryOf(target_);
-  const std::string base = BaseName(target_);
   std::random_device seed;
   std::mt19937_64 rng((static_cast<uint64_t>(seed()) << 32) ^ seed() ^ ::getpid());
   for (int attempt = 0; attempt < 100; ++attempt) {
-    char suffix[17];
-    std::snprintf(suffix, sizeof suffix, "%016llx", static_cast<unsigned long long>(rng()));
-    // Cut so that the temporary name is no longer than the target's limit.
-    temp_ = dir + "/." + base.substr(0, kMaxTempBase) + "." + suffix + ".tmp";
+    temp_ = TempName(rng());
     fd_ = ops_.Open(temp_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, newMode);
     if (fd_ >= 0) break;
     if (errno != EEXIST) {
@@ -295,6 +299,34 @@ bool AtomicFile::Begin(const std::string& target, mode_t newMode) {
   }
   if (exists && ops_.Fchmod(fd_, st.st_mode & 07777) != 0) return Fail("cannot set permissions");
   return true;
+}
+
+// ".NAME.<pid><random>.tmp": the writer's process id in eight hex digits,
+// then eight random ones, so a later save can tell a killed save's leftover
+// from another program's save in progress.
+std::string AtomicFile::TempName(uint64_t random) const {
+  char suffix[17];
+  std::snprintf(suffix, sizeof suffix, "%08x%08x", static_cast<unsigned>(::getpid()),
+                static_cast<unsigned>(random));
+  // Cut so that the temporary name is no longer than the target's limit.
+  return DirectoryOf(target_) + "/." + BaseName(target_).substr(0, kMaxTempBase) + "." + suffix +
+         ".tmp";
+}
+
+void AtomicFile::RemoveLeftovers() {
+  const std::string mine = BaseName(TempName(0));
+  const std::string prefix = mine.substr(0, mine.size() - 20);  // up to the dot before the hex
+  std::error_code error;
+  for (const auto& entry : std::filesystem::directory_iterator(DirectoryOf(target_), error)) {
+    const std::string name = entry.path().filename().string();
+    if (name.size() != mine.size() || !name.starts_with(prefix) || !name.ends_with(".tmp")) continue;
+    const std::string hex = name.substr(prefix.size(), 16);
+    if (hex.find_first_not_of("0123456789abcdef") != std::string::npos) continue;
+    const long long pid = std::stoll(hex.substr(0, 8), nullptr, 16);
+    // A live writer's file is a save in progress, this process's own too.
+    if (pid == ::getpid() || ProcessAlive(pid)) continue;
+    ops_.Unlink(entry.path().c_str());
+  }
 }
 
 bool AtomicFile::BeginInPlace() {
@@ -335,6 +367,7 @@ bool AtomicFile::Commit() {
     return Fail("cannot set the file's length");
   }
   if (ops_.Fsync(fd_) != 0) return Fail("cannot flush to disk");
+  if (::fstat(fd_, &committed_) != 0) committed_ = {};
   const int fd = fd_;
   fd_ = -1;
   if (ops_.Close(fd) != 0) return Fail("cannot close");
@@ -344,6 +377,7 @@ bool AtomicFile::Commit() {
   KeepBackup(true);
   if (ops_.Rename(temp_.c_str(), target_.c_str()) != 0) return Fail("cannot replace the file");
   temp_.clear();
+  RemoveLeftovers();
   // Make the rename itself durable; the data is already safe if this fails.
   SyncDirectory(DirectoryOf(target_));
   return true;

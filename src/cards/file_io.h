@@ -2,6 +2,7 @@
 // writers. POSIX underneath; no Qt.
 #pragma once
 
+#include <sys/stat.h>
 #include <sys/types.h>
 
 #include <cstddef>
@@ -174,6 +175,9 @@ class FileOps {
   virtual int Unlink(const char* path);
   virtual int Ftruncate(int fd, off_t length);
   virtual int Link(const char* from, const char* to);
+  // The reads that tell whether a file changed under the program.
+  virtual int Fstat(int fd, struct stat* st);
+  virtual ssize_t Pread(int fd, void* data, std::size_t n, off_t offset);
 
   static FileOps& System();
 };
@@ -209,6 +213,10 @@ class AtomicFile {
   const std::string& Error() const { return error_; }
   bool InPlace() const { return inPlace_; }
   uint64_t Written() const { return written_; }
+  // The written file as the system saw it just before the rename (zero when
+  // that could not be asked): what tells the program's own save apart from
+  // another program's.
+  const struct stat& Committed() const { return committed_; }
 
   static bool SinkFor(void* self, const uint8_t* data, std::size_t n) {
     return static_cast<AtomicFile*>(self)->Write(data, n);
@@ -218,6 +226,11 @@ class AtomicFile {
   bool Fail(const char* what);
   bool BeginInPlace();
   void KeepBackup(bool linkAllowed);
+  // The temporary file's name beside the target for this attempt.
+  std::string TempName(uint64_t random) const;
+  // Removes the temporary files that saves of the target killed half-way
+  // left behind: those whose writer (named in the file name) is gone.
+  void RemoveLeftovers();
 
   FileOps& ops_;
   std::string target_;
@@ -225,6 +238,7 @@ class AtomicFile {
   int fd_ = -1;
   bool inPlace_ = false;
   uint64_t written_ = 0;
+  struct stat committed_ {};
   std::string error_;
   const BackupPolicy* backup_ = nullptr;
   std::string backupError_;
@@ -242,5 +256,13 @@ void SyncDirectory(const std::string& dir);
 
 // Opens a file for reading: its descriptor and size, or -1 with errno set.
 int OpenForReading(const std::string& path, uint64_t& size);
+
+// Whether a process of this machine with that id is running (one of
+// another user counts).
+bool ProcessAlive(long long pid);
+
+// The folder of `path` ("." for a bare name) and its last part.
+std::string DirectoryOf(const std::string& path);
+std::string BaseName(const std::string& path);
 
 }  // namespace tessel

@@ -73,10 +73,10 @@ int Show(const std::string& file) {
   return 0;
 }
 
-int Convert(const std::string& in, const std::string& out) {
+int Convert(const std::string& in, const std::string& out, bool force) {
   Loaded& l = KeptLoaded();
   if (!Load(in, l)) return 1;
-  return Save(l, out);
+  return Save(l, out, force);
 }
 
 Work DeclareInfo(CLI::App& command) {
@@ -95,9 +95,11 @@ Work DeclareConvert(CLI::App& command) {
   auto in = std::make_shared<std::string>();
   auto out = std::make_shared<std::string>();
   AddInput(command, "IN", *in);
+  auto force = std::make_shared<bool>(false);
   AddOutput(command, "OUT", *out,
             "the card file to write, in the newest version (- writes standard output)", true);
-  return [in, out] { return Convert(*in, *out); };
+  AddForce(command, *force);
+  return [in, out, force] { return Convert(*in, *out, *force); };
 }
 
 const Registration kInfo({"info", "version, card counts and format settings, one per line", 10,

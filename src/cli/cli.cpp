@@ -18,6 +18,7 @@
 #include "cards/card_file.h"
 #include "cards/codepage.h"
 #include "cards/crd_file.h"
+#include "cards/file_lock.h"
 #include "cli/cli.h"
 
 namespace tessel::cli {
@@ -225,7 +226,13 @@ bool Load(const std::string& path, Loaded& loaded) {
       [&](CardFileData& data) { return ParseCardFile(bytes, data); }, loaded);
 }
 
-int Save(Loaded& loaded, const std::string& path) {
+CLI::Option* AddForce(CLI::App& command, bool& force) {
+  return command.add_flag("--force", force,
+                          "write the file even while Tessel has it open (its unsaved cards may "
+                          "then be saved over these)");
+}
+
+int Save(Loaded& loaded, const std::string& path, bool force) {
   if (path == kStandardStream) {
     if (::isatty(STDOUT_FILENO)) {
       Fail("a card file is not written to a terminal; send standard output to a file or a program");
@@ -236,6 +243,10 @@ int Save(Loaded& loaded, const std::string& path) {
     const bool written = SerializeCardFile(out, loaded.format, loaded.cards.Cards()) && out.Flush();
     if (!written && !out.Failed()) Fail("a card's text is too long for a card file");
     return written ? 0 : 1;
+  }
+  if (const std::optional<LockHolder> holder = LiveLockHolder(path); holder && !force) {
+    Fail(LockedText(path, *holder) + "; \"" + path + "\" is unchanged (--force writes it anyway)");
+    return 1;
   }
   const FileResult written = WriteCardFile(loaded.cards, loaded.format, path);
   if (!written) Fail(written.message, written.detail);

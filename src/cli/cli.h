@@ -84,8 +84,12 @@ struct Loaded {
 bool Load(const std::string& path, Loaded& loaded);
 
 // Saves the cards as Save does, or writes them to standard output for "-";
-// the exit status, after reporting a failure.
-int Save(Loaded& loaded, const std::string& path);
+// the exit status, after reporting a failure. A file open in the program is
+// left alone (exit 1 naming who has it) unless `force`.
+int Save(Loaded& loaded, const std::string& path, bool force);
+
+// --force: write a card file even while the program has it open.
+CLI::Option* AddForce(CLI::App& command, bool& force);
 
 // Parses the command line, runs the command it names and ends the process;
 // returns only for --help, --version and wrong usage.

@@ -17,6 +17,7 @@ struct TagArgs {
   bool all = false;
   bool none = false;
   std::vector<std::string> only;  // index texts
+  bool force = false;
 };
 
 int Tag(const TagArgs& args) {
@@ -57,7 +58,7 @@ int Tag(const TagArgs& args) {
     marks.TagRows(rows);
   }
   marks.Apply(l.cards);
-  return Save(l, path);
+  return Save(l, path, args.force);
 }
 
 Work DeclareTag(CLI::App& command) {
@@ -68,6 +69,7 @@ Work DeclareTag(CLI::App& command) {
   CLI::Option* only = command.add_option("--only", args->only,
                                          "tag exactly the cards with these index texts")
                           ->type_name("INDEX...");
+  AddForce(command, args->force);
   all->excludes(none)->excludes(only);
   none->excludes(only);
   command.callback([all, none, only] {

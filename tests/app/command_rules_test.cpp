@@ -39,6 +39,7 @@ TEST(CommandRules, EachInputGatesExactlyItsCommands) {
       {{Input::Cards, 1}, {C::Next, C::Previous}},
       {{Input::SaveBlocked, true}, {C::Save}},
       {{Input::Titled, false}, {C::RevertToBackup}},
+      {{Input::ReadOnly, true}, {C::Save}},
       {{Input::MailAvailable, false}, {C::MailCard}},
       {{Input::SearchText, false}, {C::FindNext}},
       {{Input::CanUndo, false}, {C::Undo}},

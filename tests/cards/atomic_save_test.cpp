@@ -1,10 +1,14 @@
 // Saving must never leave the user with less than they had: every failure
 // point of the save leaves the old file whole and the document modified.
 #include <fcntl.h>
+#include <signal.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
+#include <cstdio>
 #include <filesystem>
 
 #include "cards/card_file.h"
@@ -128,6 +132,51 @@ TEST(AtomicSave, LeavesReadOnlyFilesAlone) {
   EXPECT_FALSE(errors(WriteCardFile(cards, FormatSettings{}, real)));
   EXPECT_TRUE(cards.Modified());
   EXPECT_EQ(test::ReadBytes(real), std::vector<uint8_t>{'x'});
+}
+
+// A writer in another process, stopped half-way through a save of `target`
+// until it is killed: its temporary file is there, not yet renamed.
+pid_t HalfSave(const std::string& target) {
+  int ready[2];
+  if (::pipe(ready) != 0) return -1;
+  const pid_t pid = ::fork();
+  if (pid == 0) {
+    AtomicFile file;
+    const uint8_t byte = 'n';
+    if (file.Begin(target) && file.Write(&byte, 1) && ::write(ready[1], "r", 1) == 1) ::pause();
+    ::_exit(1);
+  }
+  char c = 0;
+  ::close(ready[1]);
+  const bool began = ::read(ready[0], &c, 1) == 1;
+  ::close(ready[0]);
+  return began ? pid : -1;
+}
+
+TEST(AtomicSave, ALaterSaveRemovesWhatKilledSavesLeftAndNoLiveWritersFile) {
+  test::TempDir dir;
+  const std::string target = dir.File("cards.tsl");
+  test::WriteBytes(target, {'o'});
+  const pid_t killed = HalfSave(target);
+  const pid_t running = HalfSave(target);
+  ASSERT_GT(killed, 0);
+  ASSERT_GT(running, 0);
+  ::kill(killed, SIGKILL);
+  ::waitpid(killed, nullptr, 0);
+  ASSERT_EQ(dir.Names().size(), 3u);
+
+  CardCollection cards = ManyCards(2);
+  test::RecordingReporter errors;
+  EXPECT_TRUE(errors(WriteCardFile(cards, FormatSettings{}, target)));
+  std::vector<std::string> names = dir.Names();
+  std::sort(names.begin(), names.end());
+  ASSERT_EQ(names.size(), 2u);
+  char pid[9];
+  std::snprintf(pid, sizeof pid, "%08x", static_cast<unsigned>(running));
+  EXPECT_EQ(names[0].rfind(std::string(".cards.tsl.") + pid, 0), 0u) << names[0];
+  EXPECT_EQ(names[1], "cards.tsl");
+  ::kill(running, SIGKILL);
+  ::waitpid(running, nullptr, 0);
 }
 
 // A folder that takes no new files (another user's), holding a file the

@@ -5,11 +5,17 @@
 
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <sys/stat.h>
+
+#include <algorithm>
 #include <deque>
 #include <filesystem>
+#include <map>
 
 #include "rrg_writer.h"
 #include "support/crd_for_test.h"
+#include "support/failing_ops.h"
 #include "support/test_support.h"
 
 namespace tessel {
@@ -54,14 +60,36 @@ class ScriptedUi final : public DocumentUi {
   void ShowMessage(const std::string& text, const std::string&) override {
     notices.push_back(text);
   }
+  // The questions about a locked or changed file and their answers.
+  std::vector<std::string> questions;
+  std::deque<LockedAnswer> lockedAnswers;
+  std::deque<ChangedAnswer> changedAnswers;
+  std::vector<std::string> told;      // notices that block nothing
+  std::vector<std::string> statuses;  // status-bar words
+  LockedAnswer AskOpenLocked(const std::string& text) override {
+    questions.push_back(text);
+    return Pop(lockedAnswers, LockedAnswer::Cancel);
+  }
+  ChangedAnswer AskChangedOnDisk(const std::string& text) override {
+    questions.push_back(text);
+    return Pop(changedAnswers, ChangedAnswer::Cancel);
+  }
+  void ShowNotice(const std::string& text) override { told.push_back(text); }
+  void ShowStatus(const std::string& text) override { statuses.push_back(text); }
   void SetTitle(const std::string& t) override { title = t; }
   void ShowCardCount(std::size_t n) override { shownCount = n; }
   void ApplyCardFormat() override { ++formatted; }
   void FocusFrontBody() override { ++focused; }
-  std::vector<std::string> statuses;
-  void ShowStatus(const std::string& text) override { statuses.push_back(text); }
 
  private:
+  template <class T>
+  T Pop(std::deque<T>& q, T otherwise) {
+    EXPECT_FALSE(q.empty()) << "unexpected question";
+    if (q.empty()) return otherwise;
+    T a = q.front();
+    q.pop_front();
+    return a;
+  }
   std::optional<std::string> Next(std::deque<std::optional<std::string>>& q,
                                   const std::optional<std::string>& folder) {
     folders.push_back(folder);
@@ -542,71 +570,199 @@ TEST_F(ImportTest, ADamagedFileGivesItsWholeCardsAndThenAWarning) {
   EXPECT_EQ(ui.shownCount, 0u);
 }
 
-TEST_F(DocumentTest, RevertToBackupOpensTheFileAsItWasBeforeTheLastSaveUntitled) {
-  const std::string path = CardFile("cards.tsl", {"first"});
-  doc.OpenFile(path);
-  EditedCard("second");
-  ASSERT_TRUE(doc.Save());
-  EXPECT_EQ(Indexes(), (std::vector<std::string>{"first", "second"}));
 
-  doc.OpenBackup();
-  EXPECT_EQ(Indexes(), std::vector<std::string>{"first"});
-  EXPECT_EQ(doc.Path(), "");
-  EXPECT_TRUE(cards.Modified());  // closing asks before it is dropped
+// Locks as the platform's locker does, in memory: a file "another editor"
+// holds answers with its holder.
+class FakeLocker final : public FileLocker {
+ public:
+  std::map<std::string, LockHolder> others;
+  std::string failure;            // set: no lock can be made at all
+  // The locks taken and not yet released (the document may outlive this).
+  std::shared_ptr<std::vector<std::string>> held = std::make_shared<std::vector<std::string>>();
 
-  doc.OpenBackup();  // an untitled document has no backup
-  EXPECT_EQ(ui.notices, std::vector<std::string>{"An untitled document has no backup."});
-}
+  LockResult Lock(const std::string& path) override {
+    if (auto it = others.find(path); it != others.end()) return {nullptr, it->second, {}};
+    if (!failure.empty()) return {nullptr, std::nullopt, failure};
+    return {std::make_unique<Held>(held, path), std::nullopt, {}};
+  }
 
-TEST_F(DocumentTest, ASaveThatKeepsNoBackupSucceedsAndSaysSo) {
-  test::WriteBytes(dir.File("plain-file"), {'x'});
-  settings.WriteString(kBackupFolderSetting, dir.File("plain-file/backups"));
-  doc.OpenFile(CardFile("cards.tsl", {"a"}));
-  EditedCard();
-  EXPECT_TRUE(doc.Save());
-  EXPECT_FALSE(cards.Modified());
-  ASSERT_EQ(ui.statuses.size(), 1u);
-  EXPECT_EQ(ui.statuses[0].rfind("Saved, but no backup was kept: ", 0), 0u);
-}
+ private:
+  struct Held final : FileLock {
+    Held(std::shared_ptr<std::vector<std::string>> all, std::string path)
+        : all(std::move(all)), path(std::move(path)) {
+      this->all->push_back(this->path);
+    }
+    ~Held() override { std::erase(*all, path); }
+    std::shared_ptr<std::vector<std::string>> all;
+    std::string path;
+  };
+};
 
-TEST_F(DocumentTest, ChangesSettleOnSaveNewAndAnAnsweredCloseOnly) {
-  int settled = 0;
-  doc.SetOnSettled([&settled] { ++settled; });
-  EditedCard();
-  ui.answers = {SaveAnswer::Cancel};
-  EXPECT_FALSE(doc.Close());
-  ui.savePaths = {std::nullopt};
-  EXPECT_FALSE(doc.Save());
-  EXPECT_EQ(settled, 0);
-  ui.savePaths = {dir.File("x.tsl")};
-  EXPECT_TRUE(doc.Save());
-  EXPECT_EQ(settled, 1);
-  EditedCard();
-  ui.answers = {SaveAnswer::No};
-  EXPECT_TRUE(doc.New());
-  EXPECT_EQ(settled, 2);
-  EditedCard();
-  ui.answers = {SaveAnswer::No};
-  EXPECT_TRUE(doc.Close());
-  EXPECT_EQ(settled, 3);
-}
+class GuardTest : public DocumentTest {
+ protected:
+  void SetUp() override { doc.UseGuards(&locker, nullptr); }
+  void Open(const std::string& path) {
+    ui.openPaths = {path};
+    doc.Open();
+  }
+  // Another program puts a new version in place as sync tools do: written
+  // elsewhere, then renamed over the file.
+  void ReplaceOnDisk(const std::string& path, std::vector<std::string> indexes) {
+    const std::string elsewhere = CardFile("incoming.tmp", std::move(indexes));
+    std::filesystem::rename(elsewhere, path);
+  }
+  FakeLocker locker;
+};
 
-TEST_F(ImportTest, ARecoveredImportStaysUnsaveableUntilSaveAs) {
-  CardFileData data;
-  data.version = kVersionArchive;
-  data.format = FormatSettings{};
-  data.cards = {CardInfo("b", "", 1), CardInfo("a", "typed", 1)};
-  const std::string crd = dir.File("old.crd");
-  test::WriteBytes(crd, {'M', 'G', 'C'});
-  ASSERT_TRUE(doc.Recover(std::move(data), crd, true));
+TEST_F(GuardTest, AFileAnotherEditorHoldsOpensReadOnlyOrNotAtAll) {
+  const std::string mine = CardFile("mine.tsl", {"m"});
+  const std::string held = CardFile("held.tsl", {"a", "b"});
+  locker.others[held] = {1234, "tessel", "desk"};
+  Open(mine);
+  EXPECT_EQ(*locker.held, std::vector<std::string>{mine});
+
+  ui.lockedAnswers = {LockedAnswer::Cancel};
+  Open(held);
+  ASSERT_EQ(ui.questions.size(), 1u);
+  EXPECT_EQ(ui.questions[0].rfind("held.tsl is open in Tessel on desk (process 1234).", 0), 0u)
+      << ui.questions[0];
+  EXPECT_EQ(doc.Path(), mine);
+  EXPECT_EQ(Indexes(), std::vector<std::string>{"m"});
+  EXPECT_EQ(*locker.held, std::vector<std::string>{mine});
+
+  ui.lockedAnswers = {LockedAnswer::OpenReadOnly};
+  Open(held);
+  EXPECT_TRUE(doc.ReadOnly());
+  EXPECT_EQ(ui.title, "Tessel - " + held + " (read-only)");
   EXPECT_EQ(Indexes(), (std::vector<std::string>{"a", "b"}));
-  EXPECT_EQ(ui.title, "Tessel - " + crd);
+  EXPECT_TRUE(locker.held->empty());
+
+  // Save goes to Save As, which will not write over the held file either.
+  const std::vector<uint8_t> before = test::ReadBytes(held);
+  cards.MarkUnsaved();
+  ui.savePaths = {held};
+  EXPECT_FALSE(doc.Save());
+  ASSERT_EQ(ui.errors.size(), 1u);
+  EXPECT_EQ(ui.errors[0].rfind("held.tsl is open in Tessel on desk (process 1234). It was not saved", 0), 0u)
+      << ui.errors[0];
+  EXPECT_EQ(test::ReadBytes(held), before);
+  const std::string copy = dir.File("copy.tsl");
+  ui.savePaths = {copy};
+  EXPECT_TRUE(doc.Save());
+  EXPECT_FALSE(doc.ReadOnly());
+  EXPECT_EQ(ui.title, "Tessel - " + copy);
+  EXPECT_EQ(*locker.held, std::vector<std::string>{copy});
+
+  // No lock to be had at all: the file opens, and the user hears why.
+  locker.failure = "the folder takes no new files";
+  Open(mine);
+  EXPECT_FALSE(doc.ReadOnly());
+  EXPECT_EQ(doc.Path(), mine);
+  EXPECT_EQ(ui.statuses.back(), "mine.tsl could not be locked against a second editor (the folder takes no new files)");
+}
+
+TEST_F(GuardTest, SaveAsksBeforeReplacingAnotherProgramsVersion) {
+  const std::string path = CardFile("cards.tsl", {"a"});
+  Open(path);
+  EditedCard("mine");
+  ReplaceOnDisk(path, {"theirs"});
+  const std::vector<uint8_t> theirs = test::ReadBytes(path);
+
+  ui.changedAnswers = {ChangedAnswer::Cancel};
+  EXPECT_FALSE(doc.Save());
+  EXPECT_EQ(ui.questions, std::vector<std::string>{"cards.tsl was changed by another program since you opened it."});
+  EXPECT_EQ(test::ReadBytes(path), theirs);
   EXPECT_TRUE(cards.Modified());
-  EXPECT_TRUE(doc.SaveBlocked());
-  ui.savePaths = {dir.File("new.tsl")};
-  EXPECT_TRUE(doc.Save());  // goes to Save As
-  EXPECT_EQ(test::ReadBytes(crd), (std::vector<uint8_t>{'M', 'G', 'C'}));
-  EXPECT_FALSE(doc.SaveBlocked());
+
+  // The default keeps both.
+  const std::string both = dir.File("both.tsl");
+  ui.changedAnswers = {ChangedAnswer::SaveAs};
+  ui.savePaths = {both};
+  EXPECT_TRUE(doc.Save());
+  EXPECT_EQ(doc.Path(), both);
+  EXPECT_EQ(test::ReadBytes(path), theirs);
+
+  ReplaceOnDisk(both, {"theirs again"});
+  cards.MarkUnsaved();
+  ui.changedAnswers = {ChangedAnswer::Overwrite};
+  EXPECT_TRUE(doc.Save());
+  EXPECT_EQ(test::ReadBytes(both), CardFileBytes(format, cards.Cards()));
+  // What it wrote itself is no change by another program.
+  EXPECT_TRUE(doc.Save());
+  EXPECT_EQ(ui.questions.size(), 3u) << ui.questions.back();
+}
+
+TEST_F(GuardTest, AFileDeletedUnderTheProgramIsWrittenBackAfterSayingSo) {
+  const std::string path = CardFile("cards.tsl", {"a", "b"});
+  Open(path);
+  std::filesystem::remove(path);
+  doc.CheckDisk();
+  doc.CheckDisk();
+  ASSERT_EQ(ui.told.size(), 1u);
+  EXPECT_EQ(ui.told[0].rfind("cards.tsl was deleted or moved away by another program.", 0), 0u) << ui.told[0];
+  EXPECT_TRUE(cards.Modified());  // closing asks about them now
+  EXPECT_TRUE(doc.Save());
+  EXPECT_EQ(ui.notices, std::vector<std::string>{"cards.tsl was deleted or moved away by another program since you opened it. It is written back now."});
+  EXPECT_EQ(test::ReadBytes(path), CardFileBytes(format, cards.Cards()));
+}
+
+TEST_F(GuardTest, AChangeOnDiskReloadsACleanDocumentAndIsToldAtOnceToAChangedOne) {
+  const std::string path = CardFile("cards.tsl", {"a", "b", "c"});
+  Open(path);
+  cards.BringIndexToFront("b");
+  ReplaceOnDisk(path, {"a", "b", "z"});
+  doc.CheckDisk();
+  EXPECT_EQ(Indexes(), (std::vector<std::string>{"b", "z", "a"}));
+  EXPECT_EQ(ui.statuses.back(), "cards.tsl was changed by another program and has been reloaded.");
+  EXPECT_FALSE(cards.Modified());
+
+  // The program's own save is no news.
+  cards.MarkUnsaved();
+  ASSERT_TRUE(doc.Save());
+  cards.MarkUnsaved();
+  doc.CheckDisk();
+  EXPECT_TRUE(ui.told.empty());
+
+  ReplaceOnDisk(path, {"theirs"});
+  doc.CheckDisk();
+  doc.CheckDisk();
+  EXPECT_EQ(ui.told, std::vector<std::string>{"cards.tsl was changed by another program. Your changes here are not saved yet: Save will ask before it replaces the other version."});
+  EXPECT_EQ(Indexes(), (std::vector<std::string>{"b", "z", "a"}));
+  EXPECT_TRUE(ui.questions.empty());
+}
+
+TEST_F(GuardTest, FailuresWhileReadingTheFileForItsIdentityNeverTouchIt) {
+  const std::string path = CardFile("cards.tsl", {"a", "b"});
+  const std::vector<uint8_t> original = test::ReadBytes(path);
+  // Opened, changed, then saved over a file whose time changed but whose
+  // bytes did not, so the save hashes it before it writes.
+  const auto openChangeSave = [&](FileOps& ops) {
+    CardCollection c;
+    Document d(c, format, settings, ui, ops);
+    ui.openPaths = {path};
+    d.Open();
+    c.AddCardWindow("new", true);
+    c.MarkUnsaved();
+    ::utimensat(AT_FDCWD, path.c_str(), nullptr, 0);
+    ui.changedAnswers = {ChangedAnswer::Cancel};
+    return d.Save();
+  };
+  test::FailingOps counter(-1);
+  ASSERT_TRUE(openChangeSave(counter));
+  test::WriteBytes(path, original);
+  const std::size_t before = ui.questions.size();
+  for (int at = 0; at < counter.calls; ++at) {
+    test::FailingOps ops(at);
+    EXPECT_FALSE(openChangeSave(ops)) << "call " << at;
+    EXPECT_EQ(test::ReadBytes(path), original) << "call " << at;
+  }
+  // Every failure before the write was asked about, as a file not known to
+  // be unchanged.
+  EXPECT_GT(ui.questions.size(), before);
+  for (std::size_t i = before; i < ui.questions.size(); ++i) {
+    EXPECT_EQ(ui.questions[i].rfind("cards.tsl could not be checked for changes by another program (", 0), 0u)
+        << ui.questions[i];
+  }
 }
 
 }  // namespace

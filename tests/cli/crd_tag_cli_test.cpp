@@ -1,6 +1,11 @@
 // tessel-cli on Cardfile files, and the tag command.
 #include <nlohmann/json.hpp>
 
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include "cards/file_lock.h"
+
 #include "rrg_writer.h"
 #include "support/cli_run.h"
 #include "support/crd_for_test.h"
@@ -141,6 +146,35 @@ TEST_F(CliTag, AnUnknownIndexOrAWrongUseLeavesTheFileAsItWas) {
   EXPECT_EQ(run.status, 1);
   EXPECT_NE(run.err.find("convert it"), std::string::npos) << run.err;
   EXPECT_EQ(test::ReadBytes(dir.File("old.crd")), crd);
+}
+
+TEST_F(CliTag, AFileOpenInTheProgramIsLeftAloneUnlessForced) {
+  // The lock a running Tessel keeps beside the file (this test's process
+  // stands in for it).
+  const std::string lock = dir.File(".cards.tsl.lock");
+  const std::string holder = std::to_string(::getpid()) + "\ntessel\n" + ThisHost() + "\n";
+  test::WriteBytes(lock, std::vector<uint8_t>(holder.begin(), holder.end()));
+  const auto before = test::ReadBytes(path);
+  const std::string names = "cards.tsl is open in Tessel on " + ThisHost() + " (process " +
+                            std::to_string(::getpid()) + ")";
+  CliRun run = Tag("--none");
+  EXPECT_EQ(run.status, 1);
+  EXPECT_NE(run.err.find(names), std::string::npos) << run.err;
+  run = Cli("convert " + Quoted(path) + " " + Quoted(path), dir);
+  EXPECT_EQ(run.status, 1);
+  EXPECT_EQ(test::ReadBytes(path), before);
+
+  EXPECT_EQ(Tag("--none --force").status, 0);
+  EXPECT_EQ(Tags(), (std::vector<int>{0, 0, 0}));
+
+  // A lock whose process is gone holds nothing.
+  const pid_t gone = ::fork();
+  if (gone == 0) ::_exit(0);
+  ::waitpid(gone, nullptr, 0);
+  const std::string stale = std::to_string(gone) + "\ntessel\n" + ThisHost() + "\n";
+  test::WriteBytes(lock, std::vector<uint8_t>(stale.begin(), stale.end()));
+  EXPECT_EQ(Tag("--all").status, 0);
+  EXPECT_EQ(Tags(), (std::vector<int>{1, 1, 1}));
 }
 
 }  // namespace

@@ -32,6 +32,11 @@ class FailingOps final : public FileOps {
   int Rename(const char* a, const char* b) override { return Fails() ? -1 : FileOps::Rename(a, b); }
   int Link(const char* a, const char* b) override { return Fails() ? -1 : FileOps::Link(a, b); }
   int Unlink(const char* p) override { return FileOps::Unlink(p); }
+  int Fstat(int fd, struct stat* st) override { return Fails() ? -1 : FileOps::Fstat(fd, st); }
+  ssize_t Pread(int fd, void* d, std::size_t n, off_t at) override {
+    if (Fails()) return -1;
+    return FileOps::Pread(fd, d, n > 1000 ? n / 2 : n, at);  // short reads too
+  }
 
  private:
   bool Fails() {

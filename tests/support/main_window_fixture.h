@@ -42,6 +42,13 @@ class ScriptedDialogs final : public Dialogs {
   };
   std::vector<Shown> shown;
   std::deque<QMessageBox::StandardButton> answers;
+  // For the questions with buttons of their own: the button texts offered,
+  // the index of the default, and the answers (an index) in turn; without
+  // one the escape button is chosen.
+  std::vector<QStringList> choiceButtons;
+  std::vector<int> choiceDefaults;
+  std::deque<int> choices;
+  QStringList notices;
   std::deque<QString> openNames;
   std::deque<QString> saveNames;
   std::vector<std::optional<QString>> folders;
@@ -63,15 +70,17 @@ class ScriptedDialogs final : public Dialogs {
     return a;
   }
   // Answers to Choose by index; without one, the default button.
-  std::deque<int> choices;
   int Choose(QWidget*, QMessageBox::Icon icon, const QString& caption, const QString& text,
              const QStringList& buttons, int defaultButton, int) override {
     shown.push_back({icon, caption, text, QMessageBox::NoButton, buttons.join('|')});
+    choiceButtons.push_back(buttons);
+    choiceDefaults.push_back(defaultButton);
     if (choices.empty()) return defaultButton;
     const int c = choices.front();
     choices.pop_front();
     return c;
   }
+  void Notice(QWidget*, const QString&, const QString& text) override { notices.push_back(text); }
   QString OpenFileName(QWidget*, const std::optional<QString>& folder,
                        const FileKind& kind) override {
     filters.push_back(kind.filter);

@@ -7,6 +7,7 @@ namespace tessel {
 DocumentController::DocumentController(AppContext& c) {
   Document& doc = c.model.document;
   c.commands.Provide(Input::SaveBlocked, [&doc] { return doc.SaveBlocked(); });
+  c.commands.Provide(Input::ReadOnly, [&doc] { return doc.ReadOnly(); });
   c.commands.Handle(CommandId::New, [&doc] { doc.New(); });
   c.commands.Handle(CommandId::Open, [&doc] { doc.Open(); });
   c.commands.Handle(CommandId::Save, [&doc] { doc.Save(); });

@@ -21,6 +21,15 @@ namespace tessel {
 MainWindow::MainWindow(SettingsStore& settings, Dialogs& dialogs, QWidget* parent)
     : QMainWindow(parent), settings_(settings), dialogs_(dialogs) {
   model_ = std::make_unique<AppModel>(settings_, static_cast<DocumentUi&>(*this));
+  watcher_ = std::make_unique<QtFileWatcher>([this] {
+    // Not while a dialog or a print run has the window: the cards may be in
+    // use, and a reload would pull them away.
+    if (QApplication::activeModalWidget()) return false;
+    model_->document.CheckDisk();
+    UpdateCommandStates();
+    return true;
+  });
+  model_->document.UseGuards(&locker_, watcher_.get());
   const QPalette palette = QApplication::palette();
   model_->format = FormatSettings::Defaults(
       FromQColor(palette.color(QPalette::Button)), FromQColor(palette.color(QPalette::Base)),
@@ -230,6 +239,33 @@ SaveAnswer MainWindow::AskSaveChanges() {
       return SaveAnswer::Cancel;
   }
 }
+
+LockedAnswer MainWindow::AskOpenLocked(const std::string& text) {
+  const int chosen = dialogs_.Choose(this, QMessageBox::Warning, QStringLiteral("Tessel"),
+                                     QString::fromUtf8(text),
+                                     {QStringLiteral("&Open Read-Only"), QStringLiteral("Cancel")}, 0, 1);
+  return chosen == 0 ? LockedAnswer::OpenReadOnly : LockedAnswer::Cancel;
+}
+
+ChangedAnswer MainWindow::AskChangedOnDisk(const std::string& text) {
+  switch (dialogs_.Choose(this, QMessageBox::Warning, QStringLiteral("Tessel"),
+                          QString::fromUtf8(text),
+                          {QStringLiteral("&Save As..."), QStringLiteral("&Overwrite"),
+                           QStringLiteral("Cancel")},
+                          0, 2)) {
+    case 0:
+      return ChangedAnswer::SaveAs;
+    case 1:
+      return ChangedAnswer::Overwrite;
+    default:
+      return ChangedAnswer::Cancel;
+  }
+}
+
+void MainWindow::ShowNotice(const std::string& text) {
+  dialogs_.Notice(this, QStringLiteral("Tessel"), QString::fromUtf8(text));
+}
+
 
 std::optional<std::string> MainWindow::AskPath(const std::optional<std::string>& folder,
                                                bool save) {

@@ -15,6 +15,7 @@
 #include "app/ui/app_context.h"
 #include "app/ui/command_registry.h"
 #include "stack/ui/card_signals.h"
+#include "services/ui/file_guard.h"
 #include "stack/ui/card_stack_view.h"
 
 class QAction;
@@ -89,6 +90,9 @@ class MainWindow : public QMainWindow, private DocumentUi, private CardStackHost
   void ShowCardCount(std::size_t count) override;
   void ApplyCardFormat() override;
   void ShowStatus(const std::string& text) override;
+  LockedAnswer AskOpenLocked(const std::string& text) override;
+  ChangedAnswer AskChangedOnDisk(const std::string& text) override;
+  void ShowNotice(const std::string& text) override;
 
   // CardStackHost: the front card's news.
   void OverwriteChanged(bool overwrite) override;
@@ -114,6 +118,9 @@ class MainWindow : public QMainWindow, private DocumentUi, private CardStackHost
 
   SettingsStore& settings_;
   Dialogs& dialogs_;
+  // Before the model: the document's lock and watch go first.
+  QtFileLocker locker_;
+  std::unique_ptr<QtFileWatcher> watcher_;
   std::unique_ptr<AppModel> model_;
   // The model's news as signals: title, count pane and command states.
   std::unique_ptr<CardSignals> cardSignals_;

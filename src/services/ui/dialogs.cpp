@@ -7,6 +7,9 @@
 #include <QProcess>
 #include <QPushButton>
 
+#include <algorithm>
+#include <vector>
+
 namespace tessel {
 
 namespace {
@@ -49,18 +52,30 @@ QMessageBox::StandardButton QtDialogs::Message(QWidget* parent, QMessageBox::Ico
 
 int QtDialogs::Choose(QWidget* parent, QMessageBox::Icon icon, const QString& caption,
                       const QString& text, const QStringList& buttons, int defaultButton,
-                      int escapeButton) {
+                      int escape) {
   QMessageBox box(icon, caption, text, QMessageBox::NoButton, parent);
   box.setTextFormat(Qt::PlainText);
-  QList<QAbstractButton*> made;
-  for (const QString& label : buttons) made.push_back(box.addButton(label, QMessageBox::ActionRole));
-  if (defaultButton >= 0 && defaultButton < made.size()) {
-    box.setDefaultButton(qobject_cast<QPushButton*>(made[defaultButton]));
-  }
-  if (escapeButton >= 0 && escapeButton < made.size()) box.setEscapeButton(made[escapeButton]);
+  std::vector<QPushButton*> added;
+  for (const QString& label : buttons) added.push_back(box.addButton(label, QMessageBox::AcceptRole));
+  box.setDefaultButton(added.at(static_cast<std::size_t>(defaultButton)));
+  box.setEscapeButton(added.at(static_cast<std::size_t>(escape)));
   box.exec();
-  const int chosen = static_cast<int>(made.indexOf(box.clickedButton()));
-  return chosen >= 0 ? chosen : escapeButton;
+  const auto chosen = std::find(added.begin(), added.end(), box.clickedButton());
+  return chosen == added.end() ? escape : static_cast<int>(chosen - added.begin());
+}
+
+void QtDialogs::Notice(QWidget* parent, const QString& caption, const QString& text) {
+  if (notice_) notice_->close();
+  auto* box = new QMessageBox(QMessageBox::Information, caption, text, QMessageBox::Ok, parent);
+  box->setTextFormat(Qt::PlainText);
+  box->setWindowModality(Qt::NonModal);
+  box->setAttribute(Qt::WA_DeleteOnClose);
+  // Typing goes on in the card while the notice is up: the window manager
+  // is asked not to give it the keyboard, now or later.
+  box->setAttribute(Qt::WA_ShowWithoutActivating);
+  box->setWindowFlag(Qt::WindowDoesNotAcceptFocus);
+  box->show();
+  notice_ = box;
 }
 
 QString QtDialogs::OpenFileName(QWidget* parent, const std::optional<QString>& folder,

@@ -6,6 +6,7 @@
 #include <optional>
 
 #include <QMessageBox>
+#include <QPointer>
 #include <QString>
 #include <QStringList>
 #include <QUrl>
@@ -32,12 +33,14 @@ class Dialogs {
                                               const QString& caption, const QString& text,
                                               QMessageBox::StandardButtons buttons,
                                               const QString& reason = QString()) = 0;
-  // A question whose answers are named by `buttons` (with "&" access keys);
-  // the index of the one chosen. `defaultButton` is Enter's, `escapeButton`
-  // Escape's and the close box's.
+  // A question with buttons of its own (texts may carry & for their keys):
+  // the index of the one chosen; Esc and the close box choose `escape`.
   virtual int Choose(QWidget* parent, QMessageBox::Icon icon, const QString& caption,
                      const QString& text, const QStringList& buttons, int defaultButton,
-                     int escapeButton) = 0;
+                     int escape) = 0;
+  // News that needs no answer, shown beside the window without taking the
+  // keyboard from it; a newer notice replaces one still shown.
+  virtual void Notice(QWidget* parent, const QString& caption, const QString& text) = 0;
   // A file to read; empty when cancelled. `folder`: where to start, nullopt
   // for the dialog's own choice.
   virtual QString OpenFileName(QWidget* parent, const std::optional<QString>& folder,
@@ -61,13 +64,17 @@ class QtDialogs final : public Dialogs {
                                       QMessageBox::StandardButtons buttons,
                                       const QString& reason = QString()) override;
   int Choose(QWidget* parent, QMessageBox::Icon icon, const QString& caption, const QString& text,
-             const QStringList& buttons, int defaultButton, int escapeButton) override;
+             const QStringList& buttons, int defaultButton, int escape) override;
+  void Notice(QWidget* parent, const QString& caption, const QString& text) override;
   QString OpenFileName(QWidget* parent, const std::optional<QString>& folder,
                        const FileKind& kind) override;
   QString SaveFileName(QWidget* parent, const std::optional<QString>& folder,
                        const FileKind& kind) override;
   int RunModal(QDialog& dialog) override;
   bool OpenUrl(const QUrl& url, std::function<void()> failedLater = {}) override;
+
+ private:
+  QPointer<QMessageBox> notice_;
 };
 
 }  // namespace tessel

@@ -10,7 +10,7 @@ done
 work=$(mktemp -d)
 pids=()
 cleanup() {
-  for p in "${pids[@]}"; do kill "$p" 2>/dev/null || true; done
+  for p in "${pids[@]}"; do kill -9 "$p" 2>/dev/null || true; done
   rm -rf "$work"
 }
 trap cleanup EXIT
