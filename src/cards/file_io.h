@@ -222,6 +222,9 @@ class AtomicFile {
 // all of them when there is none.
 std::string FixedField(const uint8_t* field, std::size_t size);
 
+// "1 card", "3 cards": a count and its noun, for the readers' messages.
+std::string Counted(std::size_t n, const char* one, const char* many);
+
 // Opens a file for reading: its descriptor and size, or -1 with errno set.
 int OpenForReading(const std::string& path, uint64_t& size);
 
