@@ -4,6 +4,7 @@
 
 #include "cards/codepage.h"
 #include "output/card_text.h"
+#include "output/vcard_writer.h"
 
 namespace tessel {
 namespace {
@@ -38,9 +39,29 @@ std::string ExportCsvBytes(const std::vector<CardInfo>& cards) {
   return out;
 }
 
+std::string ExportBytes(ExportKind kind, const std::vector<CardInfo>& cards) {
+  switch (kind) {
+    case ExportKind::Text:
+      return ExportTextBytes(cards);
+    case ExportKind::Csv:
+      return ExportCsvBytes(cards);
+    case ExportKind::Vcard:
+      return VcardBytes(cards);
+  }
+  return {};
+}
+
+std::vector<CardInfo> TaggedCards(const std::vector<CardInfo>& cards) {
+  std::vector<CardInfo> tagged;
+  for (const CardInfo& card : cards) {
+    if (card.tag != 0) tagged.push_back(card);
+  }
+  return tagged;
+}
+
 FileResult ExportCards(ExportKind kind, const std::vector<CardInfo>& cards, const std::string& path,
                        FileOps& ops) {
-  const std::string bytes = kind == ExportKind::Text ? ExportTextBytes(cards) : ExportCsvBytes(cards);
+  const std::string bytes = ExportBytes(kind, cards);
   AtomicFile file(ops);
   if (file.Begin(path) &&
       file.Write(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size()) && file.Commit()) {
