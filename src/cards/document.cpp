@@ -200,4 +200,24 @@ FileResult Document::ImportCardfileFrom(const std::string& path) {
   return {true, CrdMessage(result, path), result.detail};
 }
 
+void Document::AddCards(std::vector<CardInfo>&& cards) {
+  if (cards.empty()) return;
+  cards_.AppendCards(std::move(cards));
+  cards_.SortCards();
+  cards_.RefreshStack();
+  cards_.SetModified(true);
+  ui_.ShowCardCount(cards_.Size());
+}
+
+VcardReadResult Document::ImportVcardFile(const std::string& path) {
+  std::vector<CardInfo> imported;
+  const VcardReadResult result = LoadVcardFile(path, imported);
+  if (result.Imports()) {
+    AddCards(std::move(imported));
+    ui_.ApplyCardFormat();
+  }
+  FocusIfCards();
+  return result;
+}
+
 }  // namespace tessel

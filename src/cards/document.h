@@ -11,6 +11,7 @@
 #include "cards/card_collection.h"
 #include "cards/card_file.h"
 #include "cards/format_settings.h"
+#include "cards/vcard_file.h"
 
 namespace tessel {
 
@@ -98,6 +99,14 @@ class Document {
   // message when a damaged file gave only what it holds whole, a warning to
   // show after the import. The caller shows the message.
   FileResult ImportCardfileFrom(const std::string& path);
+
+  // Adds cards to the open document as Merge adds them: appended, sorted,
+  // the document marked changed when any were added, the card count shown.
+  void AddCards(std::vector<CardInfo>&& cards);
+  // File > Import > vCard... without the file dialog (also a dropped file):
+  // the file's cards added with AddCards. When nothing could be imported the
+  // document stays as it was. The caller shows VcardMessage of the result.
+  VcardReadResult ImportVcardFile(const std::string& path);
 
  private:
   // Shows a failed read or save; true when it succeeded.

@@ -8,7 +8,9 @@
 #include <QUrl>
 #include <QWidget>
 
+#include "app/ui/import_controller.h"
 #include "cards/crd_file.h"
+#include "cards/vcard_file.h"
 #include "services/ui/text.h"
 
 namespace tessel {
@@ -67,12 +69,14 @@ void DropController::Take(const QList<QUrl>& files) {
       document.ImportCardfileFile(file);
       c_.frame.ShowCardCount();
     });
+  } else if (HasVcardExtension(file)) {
+    c_.commands.RunAsCommand([&] { ImportVcard(c_, file); });
   } else if (suffix == QLatin1String("tsl")) {
     c_.commands.RunAsCommand([&] { document.OpenFile(file); });
   } else {
     c_.ShowStandardMessage(
         QStringLiteral("Tessel cannot take \"%1\": it opens card files (*.tsl) and imports "
-                       "Cardfile files (*.crd).")
+                       "Cardfile files (*.crd) and vCard files (*.vcf).")
             .arg(name),
         QMessageBox::Information);
   }

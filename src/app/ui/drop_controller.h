@@ -1,6 +1,6 @@
 // Files dropped on the main window or its front card: a card file opens as
 // File > Open does, a Cardfile file is imported as File > Import > Cardfile
-// does. Dropped text is left to the widget it lands on.
+// does, a vCard file's cards are added as File > Import > vCard... adds them. Dropped text is left to the widget it lands on.
 #pragma once
 
 #include <QObject>

@@ -98,7 +98,7 @@ TEST_F(DropWindowTest, AnotherKindOfFileIsRefusedWithAClearMessage) {
   ASSERT_TRUE(Eventually([&] { return !dialogs.shown.empty(); }));
   EXPECT_EQ(dialogs.shown.front().text,
             "Tessel cannot take \"notes.txt\": it opens card files (*.tsl) and imports Cardfile "
-            "files (*.crd).");
+            "files (*.crd) and vCard files (*.vcf).");
   EXPECT_EQ(Body()->toPlainText(), "typed");
   EXPECT_EQ(Window().Cards().Size(), 1u);
 }

@@ -52,7 +52,8 @@ TEST_F(MainWindowTest, MenusToolbarAndKeysAreTheCommandTable) {
   MainWindow& w = Window();
   const QStringList expected = {
       "&File >", "&New\tF2", "&Open...", "&Save\tF3", "Save &As...", "&Merge...", "-",
-      "&Import >", "Cardfile...", "<", "Export >", "Text file...", "Comma Delimited Text...", "<",
+      "&Import >", "Cardfile...", "vCard...", "<", "Export >", "Text file...",
+      "Comma Delimited Text...", "vCard...", "<",
       "-", "&Print >", "&Card...", "&List...", "Tag...", "<", "-", "Sen&d >", "&Card...",
       "&List...", "Tag...", "<", "-", "E&xit", "<",
       "&Edit >", "&Undo\t", "-", "Cu&t\tShift+Del", "&Copy\tCtrl+Ins", "&Paste\tShift+Ins", "-",
