@@ -56,8 +56,9 @@ TEST(CommandRules, EachInputGatesExactlyItsCommands) {
   CommandInputs none = AllFavourable();
   none.Set(Input::Cards, 0);
   EXPECT_EQ(Enabled(none, true),
-            (std::set<CommandId>{C::New, C::Open, C::ImportCardfile, C::Exit, C::Add, C::Options,
-                                 C::Restore, C::HelpContents, C::About, C::Sort}));
+            (std::set<CommandId>{C::New, C::Open, C::ImportCardfile, C::ImportVcard, C::Exit,
+                                 C::Add, C::Options, C::Restore, C::HelpContents, C::About,
+                                 C::Sort}));
 }
 
 TEST(CommandStrings, PromptAndTooltipSplitAtTheLineFeed) {
