@@ -273,33 +273,24 @@ std::string JoinNonEmpty(const std::vector<std::string>& parts, std::string_view
   return out;
 }
 
-// A value on one line of the body: its line breaks become ", ".
-std::string OneLine(std::string_view text) {
-  std::string out;
-  for (std::size_t i = 0; i < text.size(); ++i) {
-    if (text[i] == '\r' || text[i] == '\n') {
-      if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
-      out += ", ";
-    } else {
-      out += text[i];
-    }
-  }
-  return std::string(Trim(out));
-}
-
-// Every line break of a text as CR LF, the card bodies' own.
-std::string WithCrLf(std::string_view text) {
+// Every line break of a text (CR LF, LF or a lone CR) as `with`.
+std::string ReplaceLineBreaks(std::string_view text, std::string_view with) {
   std::string out;
   out.reserve(text.size() + text.size() / 16);
   for (std::size_t i = 0; i < text.size(); ++i) {
     if (text[i] == '\r' || text[i] == '\n') {
       if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
-      out += "\r\n";
+      out += with;
     } else {
       out += text[i];
     }
   }
   return out;
+}
+
+// A value on one line of the body: its line breaks become ", ".
+std::string OneLine(std::string_view text) {
+  return std::string(Trim(ReplaceLineBreaks(text, ", ")));
 }
 
 CardInfo MakeCard(const Draft& d) {
@@ -326,7 +317,7 @@ CardInfo MakeCard(const Draft& d) {
       body += value;
     }
   }
-  return CardInfo(CardTextFromUtf8(index), CardTextFromUtf8(WithCrLf(body)),
+  return CardInfo(CardTextFromUtf8(index), CardTextFromUtf8(ReplaceLineBreaks(body, "\r\n")),
                   d.tessel && !d.tagged ? 0 : 1);
 }
 
