@@ -395,10 +395,10 @@ void TakeProperty(const Property& p, bool cut, Draft& d) {
     std::string value = SplitValue(text, '\0', d.v21).front();
     // Version 4.0 may give a number as a tel: address, and a mail address
     // may come as a mailto: one.
-    for (const std::string_view scheme : {std::string_view("tel:"), std::string_view("mailto:")}) {
-      if (kind != kUrl && value.size() > scheme.size() && Is(std::string_view(value).substr(0, scheme.size()), scheme)) {
-        value.erase(0, scheme.size());
-      }
+    const std::string_view scheme = kind == kTel ? "tel:" : kind == kEmail ? "mailto:" : "";
+    if (!scheme.empty() && value.size() > scheme.size() &&
+        Is(std::string_view(value).substr(0, scheme.size()), scheme)) {
+      value.erase(0, scheme.size());
     }
     d.values[kind].push_back(std::move(value));
   }
