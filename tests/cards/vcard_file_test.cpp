@@ -22,9 +22,11 @@ Parsed Parse(std::string_view text) {
   return p;
 }
 
-Parsed Load(const std::string& name) {
+// A file of tests/data, which must read without damage.
+Parsed LoadWhole(const std::string& name) {
   Parsed p;
   p.result = LoadVcardFile(std::string(TESSEL_SOURCE_DIR) + "/tests/data/" + name, p.cards);
+  EXPECT_EQ(p.result.status, VcardStatus::Ok) << p.result.detail;
   return p;
 }
 
@@ -33,16 +35,15 @@ std::string Card(std::string_view lines) {
 }
 
 TEST(VcardFile, ReadsVersion21WithQuotedPrintableAndItsCharacterSets) {
-  const Parsed p = Load("vcard21_quoted_printable.vcf");
-  ASSERT_EQ(p.result.status, VcardStatus::Ok) << p.result.detail;
-  ASSERT_EQ(p.cards.size(), 2u);
-  EXPECT_EQ(p.cards[0], CardInfo("M\xFCller, J\xFCrgen",
-                                 "Met at the fair.\r\nPrefers calls in the morning.\r\n"
-                                 "J\xFCrgen M\xFCller\r\nAcme GmbH, Vertrieb\r\n"
-                                 "Hauptstra\xDF" "e 5, Berlin, 10115, Deutschland\r\n"
-                                 "+49 30 1234567\r\n0170 9876543\r\njuergen@example.de",
-                                 1));
-  EXPECT_EQ(p.cards[1], CardInfo("Doe, Jane", "Caf\xE9 \x80 5\r\n555-0100", 1));
+  const Parsed p = LoadWhole("vcard21_quoted_printable.vcf");
+  EXPECT_EQ(p.cards, (std::vector<CardInfo>{
+                         CardInfo("M\xFCller, J\xFCrgen",
+                                  "Met at the fair.\r\nPrefers calls in the morning.\r\n"
+                                  "J\xFCrgen M\xFCller\r\nAcme GmbH, Vertrieb\r\n"
+                                  "Hauptstra\xDF" "e 5, Berlin, 10115, Deutschland\r\n"
+                                  "+49 30 1234567\r\n0170 9876543\r\njuergen@example.de",
+                                  1),
+                         CardInfo("Doe, Jane", "Caf\xE9 \x80 5\r\n555-0100", 1)}));
   EXPECT_EQ(p.result.photos, 1u);
   EXPECT_EQ(p.result.keys, 1u);
   EXPECT_EQ(p.result.others, 1u);
@@ -52,8 +53,7 @@ TEST(VcardFile, ReadsVersion21WithQuotedPrintableAndItsCharacterSets) {
 }
 
 TEST(VcardFile, ReadsVersion40WithQuotedParametersAndTelAddresses) {
-  const Parsed p = Load("vcard40.vcf");
-  ASSERT_EQ(p.result.status, VcardStatus::Ok) << p.result.detail;
+  const Parsed p = LoadWhole("vcard40.vcf");
   ASSERT_EQ(p.cards.size(), 2u);
   EXPECT_EQ(p.cards[0], CardInfo("Lima, Ana",
                                  "Speaker, 2024.\r\nVegetarian.\r\nDr. Ana Lima\r\n"
