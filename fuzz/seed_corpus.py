@@ -186,3 +186,27 @@ os.makedirs(os.path.join(here, "recovery"), exist_ok=True)
 for name, data in recovery_seeds.items():
     with open(os.path.join(here, "recovery", name), "wb") as f:
         f.write(data)
+
+# vCard: the test data files (2.1 quoted-printable, 4.0) are copied in as
+# they are; these add a Tessel export, folds, damage and the odd cases.
+vcard_seeds = {
+    "tessel-export": b"BEGIN:VCARD\r\nVERSION:3.0\r\nPRODID:-//Tessel//Tessel 0.1.0//EN\r\n"
+    b"N:Smith;John;;;\r\nFN:Smith\\, John\r\nNOTE:Tel 555 1234\\nj@x.org\\, www.x.org\r\n"
+    b"TEL:555 1234\r\nEMAIL;TYPE=INTERNET:j@x.org\r\nURL:www.x.org\r\nCATEGORIES:Tagged\r\n"
+    b"END:VCARD\r\nBEGIN:VCARD\r\nVERSION:3.0\r\nPRODID:-//Tessel//Tessel 0.1.0//EN\r\n"
+    b"N:Acme;;;;\r\nFN:Acme\r\nNOTE:" + "caf\u00e9 \u20ac".encode() * 20 + b"\r\n END:VCARD\r\n",
+    "folded-30": b"BEGIN:VCARD\nVERSION:3.0\nFN:Long\n  name\nORG:A;B\nADR:;;St 1\\nFloor 2;Town;;1;X\n"
+    b"item1.EMAIL;TYPE=\"a:b;c\":m@x.org\nEND:VCARD\n",
+    "qp-21": b"BEGIN:VCARD\r\nVERSION:2.1\r\nN;ENCODING=QUOTED-PRINTABLE;CHARSET=ISO-8859-1:M=FC;J=\r\n"
+    b"=E9\r\nNOTE;QUOTED-PRINTABLE:a=0D=0Ab=\r\n=3D=\r\nAGENT:\r\nBEGIN:VCARD\r\nFN:in\r\nEND:VCARD\r\n"
+    b"KEY;ENCODING=BASE64:AAAA\r\nEND:VCARD\r\n",
+    "charset-refused": b"BEGIN:VCARD\r\nFN;CHARSET=KOI8-R:\xf0\xd2\r\nEND:VCARD\r\nBEGIN:VCARD\r\nFN:b\r\nEND:VCARD\r\n",
+    "cut-short": b"BEGIN:VCARD\r\nFN:whole\r\nEND:VCARD\r\ngarbage\r\nBEGIN:VCARD\r\nFN:cut\r\nNOTE:and",
+    "utf16": "BEGIN:VCARD\r\n".encode("utf-16"),
+    "bom-tel-uri": b"\xef\xbb\xbfBEGIN:VCARD\r\nVERSION:4.0\r\nN:;;;;\r\nFN:x\r\nTEL;VALUE=uri:tel:+1-555-0100\r\n"
+    b"EMAIL:mailto:a@b.cd\r\nEND:VCARD\r\n",
+}
+os.makedirs(os.path.join(here, "vcard"), exist_ok=True)
+for name, data in vcard_seeds.items():
+    with open(os.path.join(here, "vcard", name), "wb") as f:
+        f.write(data)

@@ -10,6 +10,7 @@ packages=(
   clang libclang-rt-14-dev
   xvfb xauth fonts-dejavu-core openbox xdotool
   glabels-data poppler-utils sqlite3 python3
+  python3-vobject  # a real vCard reader and writer for the vCard tests
   xdg-utils  # xdg-email: the hand-over to the mail program
   # the installation checks (scripts/check_install.sh) and the package's needs
   desktop-file-utils appstream shared-mime-info libxml2-utils libglib2.0-bin man-db dpkg-dev

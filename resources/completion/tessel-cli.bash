@@ -1,6 +1,7 @@
 # bash completion for tessel-cli. The commands and options are read from
 # `tessel-cli --help` and `tessel-cli COMMAND --help`, so new commands and
-# options complete without a change here; arguments complete as file names.
+# options complete without a change here; a KIND argument completes as the
+# words its description lists, other arguments as file names.
 
 # Prints the names in the block under HEADING ("Commands:" or "Options:") of
 # a help text: the first column of each entry line (two blanks, then the
@@ -25,6 +26,19 @@ _tessel_cli() {
     words="$(_tessel_cli_words "Commands:" <<<"$help") $(_tessel_cli_words "Options:" <<<"$help")"
     mapfile -t COMPREPLY < <(compgen -W "$words" -- "$cur")
     return 0
+  fi
+
+  # A command's first positional named KIND takes one of the words its
+  # description lists ("text, csv or vcard"; asides in brackets dropped).
+  if ((COMP_CWORD == 2)) && [[ $cur != -* ]]; then
+    help=$("$tool" "${COMP_WORDS[1]}" --help 2>/dev/null) || return 0
+    local kinds
+    kinds=$(awk '$0 == "Positionals:" { getline; if ($1 == "KIND") { $1 = ""; print }; exit }' <<<"$help" |
+      sed 's/([^)]*)//g; s/,/ /g; s/ or / /g')
+    if [[ -n $kinds ]]; then
+      mapfile -t COMPREPLY < <(compgen -W "$kinds" -- "$cur")
+      return 0
+    fi
   fi
 
   # After a command: the options its help lists, until "--" ends them;

@@ -9,6 +9,7 @@ bool CommandEnabled(CommandId id, const CommandInputs& in) {
     case CommandId::Merge:
     case CommandId::ExportText:
     case CommandId::ExportCommaText:
+    case CommandId::ExportVcard:
     case CommandId::Delete:
     case CommandId::GoTo:
     case CommandId::Find:
@@ -50,6 +51,8 @@ bool CommandEnabled(CommandId id, const CommandInputs& in) {
     case CommandId::AutoDial:
       // The button lives on the front card, so there is one to dial from.
       return cards && in[Input::BodySelection] && !in[Input::DialPending];
+    case CommandId::ImportVcard:
+      return true;  // adds to whatever is open, an empty document too
     default:
       return true;
   }

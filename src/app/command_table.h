@@ -53,6 +53,8 @@ enum class CommandId : int {
   Labels = 40091,
   Options = 40092,
   FindNext = 40096,
+  ExportVcard = 40097,
+  ImportVcard = 40098,
   RevertToBackup = 40101,
   Ready = 57345,
   New = 57600,

@@ -163,6 +163,45 @@ std::string Utf8ToCp1252(std::string_view text, std::size_t* lost) {
   return out;
 }
 
+std::string Latin1ToUtf8(std::string_view text) {
+  std::string out;
+  out.reserve(text.size());
+  for (const char c : text) AppendUtf8(out, static_cast<uint8_t>(c));
+  return out;
+}
+
+bool IsUtf8(std::string_view text) {
+  std::size_t i = 0;
+  while (i < text.size()) {
+    const uint8_t b = static_cast<uint8_t>(text[i]);
+    if (b < 0x80) {
+      ++i;
+      continue;
+    }
+    int extra = 0;
+    char32_t cp = 0;
+    char32_t least = 0;
+    if (b >= 0xC2 && b <= 0xDF) {
+      extra = 1, cp = b & 0x1F, least = 0x80;
+    } else if ((b & 0xF0) == 0xE0) {
+      extra = 2, cp = b & 0x0F, least = 0x800;
+    } else if (b >= 0xF0 && b <= 0xF4) {
+      extra = 3, cp = b & 0x07, least = 0x10000;
+    } else {
+      return false;
+    }
+    if (text.size() - i <= static_cast<std::size_t>(extra)) return false;
+    for (int k = 1; k <= extra; ++k) {
+      const uint8_t c = static_cast<uint8_t>(text[i + k]);
+      if ((c & 0xC0) != 0x80) return false;
+      cp = (cp << 6) | (c & 0x3F);
+    }
+    if (cp < least || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) return false;
+    i += static_cast<std::size_t>(extra) + 1;
+  }
+  return true;
+}
+
 std::string Utf16ToCp1252(const char16_t* units, std::size_t count) {
   std::string out;
   out.reserve(count);

@@ -41,4 +41,15 @@ std::string Utf16ToCp1252(const char16_t* units, std::size_t count);
 // The Windows-1252 byte for a Unicode code point, or '?' when there is none.
 char CodePointToCp1252(char32_t cp);
 
+// ISO-8859-1 bytes as UTF-8: each byte is its own code point.
+std::string Latin1ToUtf8(std::string_view text);
+// True when `text` is well-formed UTF-8 (no overlong forms, surrogates or
+// code points past U+10FFFF).
+bool IsUtf8(std::string_view text);
+
+// A card text as the UTF-8 of files that other programs exchange, and back:
+// the one place where card texts and Unicode file formats meet.
+inline std::string CardTextToUtf8(std::string_view card) { return Cp1252ToUtf8(UpToNul(card)); }
+inline std::string CardTextFromUtf8(std::string_view utf8) { return Utf8ToCp1252(utf8); }
+
 }  // namespace tessel

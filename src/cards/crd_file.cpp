@@ -348,10 +348,6 @@ bool LooksLikeCrdFile(const std::string& path) {
 
 namespace {
 
-std::string Counted(std::size_t n, const char* one, const char* many) {
-  return std::to_string(n) + " " + (n == 1 ? one : many);
-}
-
 // "3 pictures and 1 object were not imported (Tessel cards hold text only)",
 // or empty when nothing was left behind.
 std::string SkippedSentence(const CrdReadResult& result) {

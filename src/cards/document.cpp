@@ -486,4 +486,14 @@ void Document::Reload() {
   ui_.ShowStatus(name + " was changed by another program and has been reloaded.");
 }
 
+VcardReadResult Document::ImportVcardFile(const std::string& path) {
+  std::vector<CardInfo> imported;
+  VcardReadResult result = LoadVcardFile(path, imported);
+  if (result.Imports() && !AddCards(std::move(imported))) {
+    result = {VcardStatus::Refused, kNoMemoryForCards};
+  }
+  FocusIfCards();
+  return result;
+}
+
 }  // namespace tessel

@@ -15,6 +15,7 @@
 #include "cards/file_identity.h"
 #include "cards/file_lock.h"
 #include "cards/format_settings.h"
+#include "cards/vcard_file.h"
 
 namespace tessel {
 
@@ -146,6 +147,10 @@ class Document {
   // card count shown, the front card in the file's format with the focus.
   // False when there was not enough memory: the document is then as it was.
   bool AddCards(std::vector<CardInfo>&& cards);
+  // File > Import > vCard... without the file dialog (also a dropped file):
+  // the file's cards added with AddCards. When nothing could be imported the
+  // document stays as it was. The caller shows VcardMessage of the result.
+  VcardReadResult ImportVcardFile(const std::string& path);
 
  private:
   // Shows a failed read or save; true when it succeeded.

@@ -418,4 +418,8 @@ int OpenForReading(const std::string& path, uint64_t& size) {
   return fd;
 }
 
+std::string Counted(std::size_t n, const char* one, const char* many) {
+  return std::to_string(n) + " " + (n == 1 ? one : many);
+}
+
 }  // namespace tessel

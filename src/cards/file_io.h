@@ -253,6 +253,8 @@ std::string DirectoryOf(const std::string& path);
 std::string BaseName(const std::string& path);
 // Makes the entries of a folder (a rename, a new link) durable; best effort.
 void SyncDirectory(const std::string& dir);
+// "1 card", "3 cards": a count and its noun, for the readers' messages.
+std::string Counted(std::size_t n, const char* one, const char* many);
 
 // Opens a file for reading: its descriptor and size, or -1 with errno set.
 int OpenForReading(const std::string& path, uint64_t& size);

@@ -83,6 +83,12 @@ struct Loaded {
 // stderr.
 bool Load(const std::string& path, Loaded& loaded);
 
+// A vCard file (*.vcf) as the import command reads it: its cards in file
+// order, and in `summary` what the user is told after the import (the
+// count, a damaged file's warning, the entries skipped). False after
+// reporting on stderr when nothing could be imported.
+bool ReadVcardSource(const std::string& path, std::vector<CardInfo>& cards, std::string& summary);
+
 // Saves the cards as Save does, or writes them to standard output for "-";
 // the exit status, after reporting a failure. A file open in the program is
 // left alone (exit 1 naming who has it) unless `force`.

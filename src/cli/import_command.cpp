@@ -12,6 +12,7 @@
 #include "cards/codepage.h"
 #include "cards/crd_file.h"
 #include "cards/csv_file.h"
+#include "cards/vcard_file.h"
 #include "cli/cli.h"
 
 namespace tessel::cli {
@@ -26,16 +27,18 @@ struct ImportArgs {
   std::optional<std::size_t> tagColumn;
   std::string separator;
   bool noHeader = false;
+  bool force = false;
 };
 
 // The kinds of file cards come in from; a new kind is one more case here and
 // in ReadSource.
-enum class SourceKind { CardFile, Cardfile, Csv };
+enum class SourceKind { CardFile, Cardfile, Vcard, Csv };
 
 SourceKind KindOf(const std::string& path) {
   const std::string extension = std::filesystem::path(path).extension().string();
   if (LooksLikeCrdFile(path) || MbsICmp(extension, ".crd") == 0) return SourceKind::Cardfile;
   if (MbsICmp(extension, ".tsl") == 0) return SourceKind::CardFile;
+  if (HasVcardExtension(path)) return SourceKind::Vcard;
   return SourceKind::Csv;
 }
 
@@ -114,6 +117,8 @@ bool ReadSource(const ImportArgs& args, std::vector<CardInfo>& cards, std::strin
       return ReadCardFileSource(args.source, cards, report);
     case SourceKind::Cardfile:
       return ReadCardfile(args.source, cards, report);
+    case SourceKind::Vcard:
+      return ReadVcardSource(args.source, cards, report);
     case SourceKind::Csv:
       return ReadCsv(args, cards, report);
   }
@@ -134,18 +139,19 @@ int Import(const ImportArgs& args) {
     }
   }
   target.cards.AppendCards(std::move(cards));
-  if (const int status = Save(target, args.target); status != 0) return status;
+  if (const int status = Save(target, args.target, args.force); status != 0) return status;
   std::cout << report << '\n';
   return 0;
 }
 
 Work DeclareImport(CLI::App& command) {
   auto args = std::make_shared<ImportArgs>();
-  command.add_option("SOURCE", args->source, "the CSV, Cardfile (*.crd) or card file (*.tsl) whose cards to add")
+  command.add_option("SOURCE", args->source, "the CSV, vCard (*.vcf), Cardfile (*.crd) or card file (*.tsl) whose cards to add")
       ->required()
       ->check(CLI::ExistingFile);
   AddOutput(command, "TARGET", args->target,
             "the card file the cards are added to; made when it is not there", false);
+  AddForce(command, args->force);
   command.add_option("--index-column", args->indexColumn, "CSV: the column of the index line (from 1)")
       ->type_name("N")
       ->check(CLI::PositiveNumber);

@@ -5,6 +5,7 @@
 #include "cards/codepage.h"
 #include "cards/csv_file.h"
 #include "output/card_text.h"
+#include "output/vcard_writer.h"
 
 namespace tessel {
 namespace {
@@ -58,10 +59,30 @@ std::string ExportCsvBytes(const std::vector<CardInfo>& cards, const CsvExportOp
   return out;
 }
 
+std::string ExportBytes(ExportKind kind, const std::vector<CardInfo>& cards,
+                        const CsvExportOptions& csv) {
+  switch (kind) {
+    case ExportKind::Text:
+      return ExportTextBytes(cards);
+    case ExportKind::Csv:
+      return ExportCsvBytes(cards, csv);
+    case ExportKind::Vcard:
+      return VcardBytes(cards);
+  }
+  return {};
+}
+
+std::vector<CardInfo> TaggedCards(const std::vector<CardInfo>& cards) {
+  std::vector<CardInfo> tagged;
+  for (const CardInfo& card : cards) {
+    if (card.tag != 0) tagged.push_back(card);
+  }
+  return tagged;
+}
+
 FileResult ExportCards(ExportKind kind, const std::vector<CardInfo>& cards, const std::string& path,
                        const CsvExportOptions& csv, FileOps& ops) {
-  const std::string bytes =
-      kind == ExportKind::Text ? ExportTextBytes(cards) : ExportCsvBytes(cards, csv);
+  const std::string bytes = ExportBytes(kind, cards, csv);
   AtomicFile file(ops);
   if (file.Begin(path) &&
       file.Write(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size()) && file.Commit()) {

@@ -58,9 +58,9 @@ TEST(CommandRules, EachInputGatesExactlyItsCommands) {
   CommandInputs none = AllFavourable();
   none.Set(Input::Cards, 0);
   EXPECT_EQ(Enabled(none, true),
-            (std::set<CommandId>{C::New, C::Open, C::ImportCardfile, C::ImportCommaText, C::Exit, C::Add, C::Options,
-                                 C::Restore, C::HelpContents, C::About, C::Sort,
-                                 C::RevertToBackup}));
+            (std::set<CommandId>{C::New, C::Open, C::ImportCardfile, C::ImportCommaText,
+                                 C::ImportVcard, C::Exit, C::Add, C::Options, C::Restore,
+                                 C::HelpContents, C::About, C::Sort, C::RevertToBackup}));
 }
 
 TEST(CommandStrings, PromptAndTooltipSplitAtTheLineFeed) {

@@ -3,6 +3,7 @@
 #include <nlohmann/json.hpp>
 
 #include "cards/codepage.h"
+#include "cards/vcard_file.h"
 #include "output/export.h"
 #include "support/cli_run.h"
 
@@ -123,6 +124,25 @@ TEST(ExportCli, TextAndErrors) {
   for (const std::string& args : std::vector<std::string>{"export", "export html " + Quoted(tsl) + " x", "export csv " + Quoted(tsl)}) {
     EXPECT_EQ(Cli(args, dir).status, 2) << args;
   }
+}
+
+TEST(ExportCli, VcardWritesTheTaggedCardsOrAllAndTheImportReadsThemBack) {
+  test::TempDir dir;
+  test::WriteBytes(dir.File("cards.tsl"), CardFileBytes(FormatSettings(), kCards));
+  const CliRun tagged = Cli("export vcard --tagged " + Quoted(dir.File("cards.tsl")) + " -", dir);
+  ASSERT_EQ(tagged.status, 0) << tagged.err;
+  EXPECT_EQ(tagged.out, ExportBytes(ExportKind::Vcard, {kCards[0], kCards[2]}));
+
+  const CliRun all = Cli("export vcard " + Quoted(dir.File("cards.tsl")) + " " +
+                             Quoted(dir.File("all.vcf")),
+                         dir);
+  ASSERT_EQ(all.status, 0) << all.err;
+  std::vector<CardInfo> cards;
+  EXPECT_EQ(LoadVcardFile(dir.File("all.vcf"), cards).status, VcardStatus::Ok);
+  // Line breaks come back as the body editor writes them: CR LF.
+  std::vector<CardInfo> expected = kCards;
+  expected[3].body = "lf only\r\nthen a tab\tand a lone cr\r\nend";
+  EXPECT_EQ(cards, expected);
 }
 
 }  // namespace

@@ -10,6 +10,7 @@
 
 #include "app/ui/import_controller.h"
 #include "cards/crd_file.h"
+#include "cards/vcard_file.h"
 #include "services/ui/text.h"
 
 namespace tessel {
@@ -67,12 +68,14 @@ void DropController::Take(const QList<QUrl>& files) {
     c_.commands.RunAsCommand([&] { document.ImportCardfileFile(file); });
   } else if (suffix == QLatin1String("csv")) {
     c_.commands.RunAsCommand([&] { ImportCsvFile(c_, file); });
+  } else if (HasVcardExtension(file)) {
+    c_.commands.RunAsCommand([&] { ImportVcard(c_, file); });
   } else if (suffix == QLatin1String("tsl")) {
     c_.commands.RunAsCommand([&] { document.OpenFile(file); });
   } else {
     c_.ShowStandardMessage(
         QStringLiteral("Tessel cannot take \"%1\": it opens card files (*.tsl) and imports "
-                       "Cardfile files (*.crd) and comma delimited text (*.csv).")
+                       "Cardfile files (*.crd), comma delimited text (*.csv) and vCard files (*.vcf).")
             .arg(name),
         QMessageBox::Information);
   }

@@ -1,7 +1,8 @@
 // Files dropped on the main window or its front card: a card file opens as
 // File > Open does, a Cardfile file is imported as File > Import > Cardfile
 // does, a CSV file through the column dialog as File > Import > Comma
-// Delimited Text does. Dropped text is left to the widget it lands on.
+// Delimited Text does, a vCard file's cards as File > Import > vCard...
+// adds them. Dropped text is left to the widget it lands on.
 #pragma once
 
 #include <QObject>

@@ -1,4 +1,5 @@
-// File > Export: "Text file..." and "Comma Delimited Text...".
+// File > Export: "Text file...", "Comma Delimited Text..." and "vCard...",
+// which first asks whether the tagged cards or all of them go.
 #pragma once
 
 #include "app/ui/app_context.h"
@@ -12,6 +13,8 @@ class ExportController final : public Controller {
 
  private:
   void Export(ExportKind kind);
+  // The tagged cards or all of them, as the user chooses; nullopt: cancelled.
+  std::optional<std::vector<CardInfo>> AskVcardCards();
 
   AppContext& c_;
 };

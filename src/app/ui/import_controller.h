@@ -1,6 +1,6 @@
-// File > Import: "Cardfile..." and "Comma Delimited Text...": the file
-// dialogs, the CSV column dialog and the messages of the imports; the steps
-// themselves are the document's and the readers'.
+// File > Import: "Cardfile...", "Comma Delimited Text..." and "vCard...":
+// the file dialogs, the CSV column dialog and the messages of the imports;
+// the steps themselves are the document's and the readers'.
 #pragma once
 
 #include <string>
@@ -9,6 +9,10 @@
 #include "cards/document.h"
 
 namespace tessel {
+
+// Adds a vCard file's cards to the document and tells the user how it went
+// (also for a dropped file).
+void ImportVcard(AppContext& c, const std::string& path);
 
 class ImportController final : public Controller, private CardfileImportUi {
  public:

@@ -106,7 +106,7 @@ TEST_F(DropWindowTest, AnotherKindOfFileIsRefusedWithAClearMessage) {
   ASSERT_TRUE(Eventually([&] { return !dialogs.shown.empty(); }));
   EXPECT_EQ(dialogs.shown.front().text,
             "Tessel cannot take \"notes.txt\": it opens card files (*.tsl) and imports Cardfile "
-            "files (*.crd) and comma delimited text (*.csv).");
+            "files (*.crd), comma delimited text (*.csv) and vCard files (*.vcf).");
   EXPECT_EQ(Body()->toPlainText(), "typed");
   EXPECT_EQ(Window().Cards().Size(), 1u);
 }

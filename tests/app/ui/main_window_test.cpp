@@ -53,7 +53,8 @@ TEST_F(MainWindowTest, MenusToolbarAndKeysAreTheCommandTable) {
   const QStringList expected = {
       "&File >", "&New\tF2", "&Open...", "&Save\tF3", "Save &As...", "&Merge...",
       "Re&vert to Backup...", "-",
-      "&Import >", "Cardfile...", "Comma Delimited Text...", "<", "Export >", "Text file...", "Comma Delimited Text...", "<",
+      "&Import >", "Cardfile...", "Comma Delimited Text...", "vCard...", "<", "Export >",
+      "Text file...", "Comma Delimited Text...", "vCard...", "<",
       "-", "&Print >", "&Card...", "&List...", "Tag...", "<", "-", "Sen&d >", "&Card...",
       "&List...", "Tag...", "<", "-", "E&xit", "<",
       "&Edit >", "&Undo\t", "-", "Cu&t\tShift+Del", "&Copy\tCtrl+Ins", "&Paste\tShift+Ins", "-",
