@@ -154,6 +154,10 @@ void CardStackView::StackRefreshed() {
 
 void CardStackView::StackLaidOut() {
   PlaceAll();
+  // A new window size (the window manager may resize at any moment) takes
+  // no caret away from a name being typed: Ctrl+A there must select, not
+  // jump from the body.
+  if (IndexField* index = FrontIndex(); index && index->hasFocus()) return;
   FocusFrontBody();
 }
 
