@@ -38,6 +38,24 @@ TEST(BodyText, LineBreaksRoundTripAndNormalise) {
   EXPECT_EQ(BodyFromEditor(BodyForEditor(stored)), stored);
 }
 
+TEST(BodyText, AnEditReplacesOnlyItsRangeInEditorPositions) {
+  // Editor positions: a=0, CR LF=1, b=2, lone CR=3, c=4, LF=5, d=6; 7 is the end.
+  const std::string stored = "a\r\nb\rc\nd";
+  EXPECT_EQ(EditorLength(stored), BodyForEditor(stored).size());
+  std::string body = stored;
+  ASSERT_TRUE(ReplaceInBody(body, 2, 0, "x\ny"));
+  EXPECT_EQ(body, "a\r\nx\r\nyb\rc\nd");  // the lone CR elsewhere is left as the file had it
+  body = stored;
+  ASSERT_TRUE(ReplaceInBody(body, 1, 3, "-"));  // CR LF, b and the lone CR
+  EXPECT_EQ(body, "a-c\nd");
+  body = stored;
+  ASSERT_TRUE(ReplaceInBody(body, 7, 0, "!"));
+  EXPECT_EQ(body, stored + "!");
+  EXPECT_FALSE(ReplaceInBody(body, 9, 0, "?"));
+  EXPECT_FALSE(ReplaceInBody(body, 7, 2, ""));
+  EXPECT_EQ(body, stored + "!");
+}
+
 TEST(FormatTarget, ChoicesGoToTheFocusedControlOnly) {
   FormatSettings format;
   FormatTarget target;

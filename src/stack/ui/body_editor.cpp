@@ -6,6 +6,7 @@
 #include <QMouseEvent>
 #include <QSyntaxHighlighter>
 #include <QTextBlock>
+#include <algorithm>
 
 #include "stack/links.h"
 
@@ -38,8 +39,10 @@ BodyEditor::BodyEditor(QWidget* parent) : QTextEdit(parent) {
   setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
   setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
   viewport()->setMouseTracking(true);
+  // Before the highlighter's own handler, whose format changes report
+  // themselves as changes too: they must find the edit already taken in.
+  connect(document(), &QTextDocument::contentsChange, this, &BodyEditor::OnContentsChange);
   new LinkHighlighter(document());
-  connect(this, &QTextEdit::textChanged, this, &BodyEditor::OnTextChanged);
 }
 
 namespace {
@@ -82,22 +85,48 @@ void BodyEditor::Load(const QString& text) {
   loading_ = false;
 }
 
-QString BodyEditor::Text() const {
-  // toPlainText() would turn no-break spaces into blanks; the raw text keeps
-  // every character and marks line breaks as paragraph separators.
-  QString text = document()->toRawText();
-  text.replace(QChar::ParagraphSeparator, u'\n');
-  text.replace(QChar::LineSeparator, u'\n');
-  return text;
+namespace {
+
+// The document marks line breaks as paragraph (or line) separators.
+QString AsTyped(QString raw) {
+  raw.replace(QChar::ParagraphSeparator, u'\n');
+  raw.replace(QChar::LineSeparator, u'\n');
+  return raw;
 }
 
-void BodyEditor::OnTextChanged() {
+}  // namespace
+
+QString BodyEditor::Text() const {
+  // toPlainText() would turn no-break spaces into blanks; the raw text keeps
+  // every character.
+  return AsTyped(document()->toRawText());
+}
+
+void BodyEditor::OnContentsChange(int position, int removed, int added) {
   if (loading_) return;
-  // Format changes signal too; only a change of the characters is an edit.
-  QString raw = document()->toRawText();
-  if (raw == shown_) return;
-  shown_ = std::move(raw);
-  emit edited();
+  // Only the changed range is read, so a key costs the same in a card of a
+  // megabyte as in one of a line. Qt may count the document's closing
+  // paragraph mark, which is no character of the text.
+  const qsizetype length = document()->characterCount() - 1;
+  const qsizetype old = std::min<qsizetype>(removed, shown_.size() - position);
+  const qsizetype now = std::min<qsizetype>(added, length - position);
+  if (position < 0 || old < 0 || now < 0 || shown_.size() - old + now != length) {
+    // A report that does not add up: take the whole text again.
+    QString raw = document()->toRawText();
+    if (raw == shown_) return;
+    const qsizetype before = shown_.size();
+    shown_ = std::move(raw);
+    emit edited(0, static_cast<int>(before), AsTyped(shown_));
+    return;
+  }
+  QTextCursor range(document());
+  range.setPosition(position);
+  range.setPosition(static_cast<int>(position + now), QTextCursor::KeepAnchor);
+  const QString inserted = range.selectedText();
+  // Format changes (the link underlines) are reported as changes too.
+  if (old == now && QStringView(shown_).mid(position, old) == inserted) return;
+  shown_.replace(position, old, inserted);
+  emit edited(position, static_cast<int>(old), AsTyped(inserted));
 }
 
 bool BodyEditor::ReachesBody(const QKeyEvent& e) {

@@ -238,14 +238,12 @@ void CardStackView::UndoBody() {
   BodyEditor* body = FrontBody();
   if (!body) return;
   body->undo();
-  OnBodyEdited();
 }
 
 void CardStackView::CutBody() {
   BodyEditor* body = FrontBody();
   if (!body) return;
   body->cut();
-  OnBodyEdited();
 }
 
 void CardStackView::CopyBody() {
@@ -256,7 +254,6 @@ void CardStackView::PasteBody() {
   BodyEditor* body = FrontBody();
   if (!body) return;
   body->paste();  // plain text only: the editor accepts no rich text
-  OnBodyEdited();
   ApplyBodyFormat();
 }
 
@@ -315,10 +312,19 @@ void CardStackView::OnIndexEdited() {
   }
 }
 
-void CardStackView::OnBodyEdited() {
-  if (BodyEditor* body = FrontBody()) {
-    cards_.StoreFrontEdits(FrontField::Body, BodyFromEditor(ToCp1252(body->Text())));
-  }
+void CardStackView::OnBodyEdited(int position, int removed, const QString& inserted) {
+  const BodyEditor* editor = FrontBody();
+  if (!editor || cards_.Empty()) return;
+  // Only the edited range is converted. A character Windows-1252 lacks that
+  // takes two editor positions is stored as one '?', so the lengths then
+  // differ and the whole text is stored instead.
+  std::string body = cards_.At(0).body;
+  const bool replaced =
+      ReplaceInBody(body, static_cast<std::size_t>(position), static_cast<std::size_t>(removed),
+                    ToCp1252(inserted)) &&
+      EditorLength(body) == static_cast<std::size_t>(editor->document()->characterCount() - 1);
+  cards_.StoreFrontEdits(FrontField::Body,
+                         replaced ? std::move(body) : BodyFromEditor(ToCp1252(editor->Text())));
 }
 
 void CardStackView::OnCtrlLetter(char letter) {
