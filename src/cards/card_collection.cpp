@@ -125,6 +125,14 @@ void CardCollection::StoreFrontEdits(FrontField field, std::string text) {
   (field == FrontField::Index ? cards_[0].index : cards_[0].body) = std::move(text);
 }
 
+void CardCollection::StoreFrontEdits(FrontField field, std::size_t at, std::size_t length,
+                                     std::string_view text) {
+  if (cards_.empty()) return;
+  std::string& stored = field == FrontField::Index ? cards_[0].index : cards_[0].body;
+  if (at > stored.size() || length > stored.size() - at) return;
+  stored.replace(at, length, text);
+}
+
 void CardCollection::LayoutStack(int clientHeight) {
   clientHeight_ = clientHeight;
   for (StackEntry& entry : onScreen_) entry.rect = CascadeRect(clientHeight, entry.slot);

@@ -105,6 +105,11 @@ class CardCollection {
   // modified flag and the order alone: a new index takes its place at the
   // next sort.
   void StoreFrontEdits(FrontField field, std::string text);
+  // Replaces `length` bytes from byte `at` of the front record's field with
+  // `text`, in place: an edit costs its own size, not the field's. A range
+  // outside the field changes nothing.
+  void StoreFrontEdits(FrontField field, std::size_t at, std::size_t length,
+                       std::string_view text);
   void LayoutStack(int clientHeight);
   void RemoveAllCards();
   void RemoveAllCardWindows();

@@ -53,14 +53,13 @@ std::size_t EditorLength(std::string_view body) {
   return body.size() - pairs;
 }
 
-bool ReplaceInBody(std::string& body, std::size_t position, std::size_t removed,
-                   std::string_view inserted) {
+std::optional<ByteRange> BodyBytes(std::string_view body, std::size_t position,
+                                   std::size_t count) {
   const std::size_t start = Advance(body, 0, position);
-  if (start == kOutside) return false;
-  const std::size_t end = Advance(body, start, removed);
-  if (end == kOutside) return false;
-  body.replace(start, end - start, BodyFromEditor(inserted));
-  return true;
+  if (start == kOutside) return std::nullopt;
+  const std::size_t end = Advance(body, start, count);
+  if (end == kOutside) return std::nullopt;
+  return ByteRange{start, end};
 }
 
 }  // namespace tessel

@@ -3,6 +3,7 @@
 // positions count a CR LF pair, or a lone CR, as one.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -17,11 +18,13 @@ std::string BodyFromEditor(std::string_view text);
 // How many editor positions a stored body spans.
 std::size_t EditorLength(std::string_view body);
 
-// Replaces `removed` editor positions from editor position `position` of a
-// stored body with `inserted` (editor text: LF line breaks), touching only
-// that range, so an edit costs what it changes. False, with the body left
-// alone, when the range does not lie inside the body.
-bool ReplaceInBody(std::string& body, std::size_t position, std::size_t removed,
-                   std::string_view inserted);
+// The bytes of a stored body that `count` editor positions from editor
+// position `position` take up, found without converting the body; nullopt
+// when they do not lie inside it.
+struct ByteRange {
+  std::size_t start = 0;
+  std::size_t end = 0;
+};
+std::optional<ByteRange> BodyBytes(std::string_view body, std::size_t position, std::size_t count);
 
 }  // namespace tessel

@@ -38,22 +38,22 @@ TEST(BodyText, LineBreaksRoundTripAndNormalise) {
   EXPECT_EQ(BodyFromEditor(BodyForEditor(stored)), stored);
 }
 
-TEST(BodyText, AnEditReplacesOnlyItsRangeInEditorPositions) {
+TEST(BodyText, EditorPositionsFindTheirBytesInTheStoredBody) {
   // Editor positions: a=0, CR LF=1, b=2, lone CR=3, c=4, LF=5, d=6; 7 is the end.
   const std::string stored = "a\r\nb\rc\nd";
   EXPECT_EQ(EditorLength(stored), BodyForEditor(stored).size());
-  std::string body = stored;
-  ASSERT_TRUE(ReplaceInBody(body, 2, 0, "x\ny"));
-  EXPECT_EQ(body, "a\r\nx\r\nyb\rc\nd");  // the lone CR elsewhere is left as the file had it
-  body = stored;
-  ASSERT_TRUE(ReplaceInBody(body, 1, 3, "-"));  // CR LF, b and the lone CR
-  EXPECT_EQ(body, "a-c\nd");
-  body = stored;
-  ASSERT_TRUE(ReplaceInBody(body, 7, 0, "!"));
-  EXPECT_EQ(body, stored + "!");
-  EXPECT_FALSE(ReplaceInBody(body, 9, 0, "?"));
-  EXPECT_FALSE(ReplaceInBody(body, 7, 2, ""));
-  EXPECT_EQ(body, stored + "!");
+  using Bytes = std::pair<std::size_t, std::size_t>;
+  auto bytes = [&](std::size_t position, std::size_t count) -> std::optional<Bytes> {
+    const std::optional<ByteRange> r = BodyBytes(stored, position, count);
+    if (!r) return std::nullopt;
+    return Bytes{r->start, r->end};
+  };
+  EXPECT_EQ(bytes(2, 0), Bytes(3, 3));
+  EXPECT_EQ(bytes(1, 3), Bytes(1, 5));  // CR LF, b and the lone CR
+  EXPECT_EQ(bytes(5, 2), Bytes(6, 8));
+  EXPECT_EQ(bytes(7, 0), Bytes(8, 8));
+  EXPECT_EQ(bytes(8, 0), std::nullopt);
+  EXPECT_EQ(bytes(6, 2), std::nullopt);
 }
 
 TEST(FormatTarget, ChoicesGoToTheFocusedControlOnly) {
@@ -96,6 +96,9 @@ TEST(StoreFrontEdits, CopiesIntoTheFrontRecordOnly) {
   c.StoreFrontEdits(FrontField::Body, "text\r\n");
   EXPECT_EQ(c.At(0).index, "z");
   EXPECT_EQ(c.At(0).body, "text\r\n");
+  c.StoreFrontEdits(FrontField::Body, 2, 2, "ll");
+  c.StoreFrontEdits(FrontField::Body, 7, 0, "outside");
+  EXPECT_EQ(c.At(0).body, "tell\r\n");
   EXPECT_EQ(c.At(1).index, "a");
   EXPECT_FALSE(c.Modified());
 }

@@ -315,16 +315,20 @@ void CardStackView::OnIndexEdited() {
 void CardStackView::OnBodyEdited(int position, int removed, const QString& inserted) {
   const BodyEditor* editor = FrontBody();
   if (!editor || cards_.Empty()) return;
-  // Only the edited range is converted. A character Windows-1252 lacks that
-  // takes two editor positions is stored as one '?', so the lengths then
-  // differ and the whole text is stored instead.
-  std::string body = cards_.At(0).body;
-  const bool replaced =
-      ReplaceInBody(body, static_cast<std::size_t>(position), static_cast<std::size_t>(removed),
-                    ToCp1252(inserted)) &&
-      EditorLength(body) == static_cast<std::size_t>(editor->document()->characterCount() - 1);
-  cards_.StoreFrontEdits(FrontField::Body,
-                         replaced ? std::move(body) : BodyFromEditor(ToCp1252(editor->Text())));
+  // Only the edited range is converted and stored. A character Windows-1252
+  // lacks that takes two editor positions is stored as one '?'; the lengths
+  // then differ and the whole text is stored instead.
+  const std::string& body = cards_.At(0).body;
+  const std::string text = ToCp1252(inserted);
+  const std::optional<ByteRange> range =
+      BodyBytes(body, static_cast<std::size_t>(position), static_cast<std::size_t>(removed));
+  const auto length = static_cast<std::size_t>(editor->document()->characterCount() - 1);
+  if (range && EditorLength(body) - static_cast<std::size_t>(removed) + text.size() == length) {
+    cards_.StoreFrontEdits(FrontField::Body, range->start, range->end - range->start,
+                           BodyFromEditor(text));
+  } else {
+    cards_.StoreFrontEdits(FrontField::Body, BodyFromEditor(ToCp1252(editor->Text())));
+  }
 }
 
 void CardStackView::OnCtrlLetter(char letter) {
