@@ -6,6 +6,7 @@
 #include <QMouseEvent>
 #include <QSyntaxHighlighter>
 #include <QTextBlock>
+#include <QTextLayout>
 #include <algorithm>
 
 #include "stack/links.h"
@@ -53,6 +54,17 @@ namespace {
 // Beyond this length the body breaks lines anywhere instead.
 constexpr qsizetype kLongestWrappedWord = 2000;
 
+// Qt throws a paragraph's glyphs away after laying it out unless told to
+// keep them; then every blink of the cursor shapes a long paragraph again
+// only to place the cursor. Long ones keep theirs.
+constexpr int kKeptLayoutLength = 4096;
+
+void KeepLongLayouts(QTextDocument* document, int from, int to) {
+  for (QTextBlock b = document->findBlock(from); b.isValid() && b.position() <= to; b = b.next()) {
+    if (b.length() > kKeptLayoutLength) b.layout()->setCacheEnabled(true);
+  }
+}
+
 bool HasLongWord(const QString& text) {
   qsizetype run = 0;
   for (const QChar c : text) {
@@ -81,6 +93,7 @@ void BodyEditor::Load(const QString& text) {
   loading_ = true;
   FitWrapMode(text, true);
   setPlainText(text);
+  KeepLongLayouts(document(), 0, document()->characterCount());
   shown_ = document()->toRawText();
   loading_ = false;
 }
@@ -126,6 +139,7 @@ void BodyEditor::OnContentsChange(int position, int removed, int added) {
   // Format changes (the link underlines) are reported as changes too.
   if (old == now && QStringView(shown_).mid(position, old) == inserted) return;
   shown_.replace(position, old, inserted);
+  KeepLongLayouts(document(), position, static_cast<int>(position + now));
   emit edited(position, static_cast<int>(old), AsTyped(inserted));
 }
 
