@@ -1,9 +1,9 @@
 // Times a card with a 1 MB body in the main window, offscreen: opening the
 // file until the window is painted, one keystroke in the middle of the body
 // with its repaint, and the processor time the idle window takes while its
-// 500 ms timer runs. Once with ordinary text (words, blanks and paragraphs)
-// and once with one unbroken 1 MB word.
-// Usage: bench_body [bytes]
+// 500 ms timer runs. With text in lines, with the same text as one
+// paragraph and with one unbroken 1 MB word.
+// Usage: bench_body [bytes] [lines|paragraph|word]
 #include <sys/resource.h>
 
 #include <QApplication>
@@ -33,6 +33,16 @@ std::string OrdinaryText(std::size_t bytes) {
     text += " ";
   }
   text.resize(bytes);
+  return text;
+}
+
+// The same words in lines of about 70 characters, as typed notes are.
+std::string TextInLines(std::size_t bytes) {
+  std::string text = OrdinaryText(bytes);
+  for (std::size_t i = 70; i + 1 < text.size(); i += 72) {
+    text[i] = '\r';
+    text[i + 1] = '\n';
+  }
   return text;
 }
 
@@ -103,7 +113,9 @@ int main(int argc, char** argv) {
   QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settingsDir.path());
   QApplication app(argc, argv);
   const std::size_t bytes = argc > 1 ? std::strtoul(argv[1], nullptr, 10) : 1000000;
-  Run("ordinary text", OrdinaryText(bytes));
-  Run("one word without blanks", std::string(bytes, 'x'));
+  const std::string only = argc > 2 ? argv[2] : "";  // one case alone, for a profiler
+  if (only.empty() || only == "lines") Run("text in lines", TextInLines(bytes));
+  if (only.empty() || only == "paragraph") Run("text in one paragraph", OrdinaryText(bytes));
+  if (only.empty() || only == "word") Run("one word without blanks", std::string(bytes, 'x'));
   return 0;
 }

@@ -88,6 +88,15 @@ void CardCollection::StoreFrontEdits(FrontField field, std::string text) {
   }
 }
 
+void CardCollection::StoreFrontEdits(FrontField field, std::size_t at, std::size_t length,
+                                     std::string_view text) {
+  const bool index = field == FrontField::Index;
+  if (Empty() || !ring_.ReplaceText(0, index ? &CardInfo::index : &CardInfo::body, at, length, text)) {
+    return;
+  }
+  Changed({CardChange::Kind::Fields, 0, 1, index ? kIndexField : kBodyField});
+}
+
 bool CardCollection::SetFormat(FormatSettings& format, const FormatSettings& value) {
   if (format == value) return false;
   format = value;

@@ -79,6 +79,11 @@ class CardCollection {
   // Copies an edit of the front card window into record 0: a rename or a new
   // body. The order stays: a new index takes its place at the next sort.
   void StoreFrontEdits(FrontField field, std::string text);
+  // The same for an edit of a range: `length` bytes from byte `at` of the
+  // field become `text`, so an edit costs its own size, not the field's. A
+  // range outside the field changes nothing.
+  void StoreFrontEdits(FrontField field, std::size_t at, std::size_t length,
+                       std::string_view text);
   // A key reached the front card's body editor: the document counts as
   // changed whatever the key did (an arrow key too).
   void MarkBodyKey();

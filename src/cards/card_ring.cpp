@@ -52,6 +52,15 @@ bool CardRing::SetText(std::size_t i, std::string CardInfo::*field, std::string&
   return true;
 }
 
+bool CardRing::ReplaceText(std::size_t i, std::string CardInfo::*field, std::size_t at,
+                           std::size_t length, std::string_view text) {
+  std::string& held = cards_[i].*field;
+  if (at > held.size() || length > held.size() - at) return false;
+  if (held.compare(at, length, text) == 0) return false;
+  held.replace(at, length, text);
+  return true;
+}
+
 bool CardRing::SetTag(std::size_t i, int32_t tag) {
   if (cards_[i].tag == tag) return false;
   cards_[i].tag = tag;

@@ -38,6 +38,10 @@ class CardRing {
 
   // One field of record i; false when it already held that value.
   bool SetText(std::size_t i, std::string CardInfo::*field, std::string&& text);
+  // Replaces `length` bytes from `at` with `text`; false for a range
+  // outside the field or no change.
+  bool ReplaceText(std::size_t i, std::string CardInfo::*field, std::size_t at, std::size_t length,
+                   std::string_view text);
   bool SetTag(std::size_t i, int32_t tag);
 
   void Append(CardInfo&& card) { cards_.push_back(std::move(card)); }

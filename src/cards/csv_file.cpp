@@ -136,21 +136,6 @@ CsvParseResult ParseCsv(std::string_view bytes, char separator, CsvTable& table,
 
 namespace {
 
-// True when every byte sequence of `text` is UTF-8.
-bool IsUtf8(std::string_view text) {
-  std::size_t i = 0;
-  while (i < text.size()) {
-    const uint8_t b = static_cast<uint8_t>(text[i++]);
-    if (b < 0x80) continue;
-    const int extra = b >= 0xC2 && b < 0xE0 ? 1 : b >= 0xE0 && b < 0xF0 ? 2 : b >= 0xF0 && b < 0xF5 ? 3 : -1;
-    if (extra < 0 || text.size() - i < static_cast<std::size_t>(extra)) return false;
-    for (int k = 0; k < extra; ++k) {
-      if ((static_cast<uint8_t>(text[i++]) & 0xC0) != 0x80) return false;
-    }
-  }
-  return true;
-}
-
 // Line breaks as card bodies hold them: CR LF, LF and CR each become CR LF.
 std::string CrLf(std::string_view text) {
   std::string out;

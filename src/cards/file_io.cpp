@@ -62,6 +62,8 @@ void SyncDirectory(const std::string& dir) {
     ::fsync(fd);
     ::close(fd);
   }
+}
+
 bool ProcessAlive(long long pid) {
   if (pid <= 0 || pid > INT_MAX) return false;
   return ::kill(static_cast<pid_t>(pid), 0) == 0 || errno == EPERM;

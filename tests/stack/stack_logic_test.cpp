@@ -38,6 +38,24 @@ TEST(BodyText, LineBreaksRoundTripAndNormalise) {
   EXPECT_EQ(BodyFromEditor(BodyForEditor(stored)), stored);
 }
 
+TEST(BodyText, EditorPositionsFindTheirBytesInTheStoredBody) {
+  // Editor positions: a=0, CR LF=1, b=2, lone CR=3, c=4, LF=5, d=6; 7 is the end.
+  const std::string stored = "a\r\nb\rc\nd";
+  EXPECT_EQ(EditorLength(stored), BodyForEditor(stored).size());
+  using Bytes = std::pair<std::size_t, std::size_t>;
+  auto bytes = [&](std::size_t position, std::size_t count) -> std::optional<Bytes> {
+    const std::optional<ByteRange> r = BodyBytes(stored, position, count);
+    if (!r) return std::nullopt;
+    return Bytes{r->start, r->end};
+  };
+  EXPECT_EQ(bytes(2, 0), Bytes(3, 3));
+  EXPECT_EQ(bytes(1, 3), Bytes(1, 5));  // CR LF, b and the lone CR
+  EXPECT_EQ(bytes(5, 2), Bytes(6, 8));
+  EXPECT_EQ(bytes(7, 0), Bytes(8, 8));
+  EXPECT_EQ(bytes(8, 0), std::nullopt);
+  EXPECT_EQ(bytes(6, 2), std::nullopt);
+}
+
 TEST(FormatTarget, ChoicesGoToTheFocusedControlOnly) {
   FormatSettings format;
   FormatTarget target;
@@ -78,6 +96,9 @@ TEST(StoreFrontEdits, CopiesIntoTheFrontRecordOnly) {
   c.StoreFrontEdits(FrontField::Body, "text\r\n");
   EXPECT_EQ(c.At(0).index, "z");
   EXPECT_EQ(c.At(0).body, "text\r\n");
+  c.StoreFrontEdits(FrontField::Body, 2, 2, "ll");
+  c.StoreFrontEdits(FrontField::Body, 7, 0, "outside");
+  EXPECT_EQ(c.At(0).body, "tell\r\n");
   EXPECT_EQ(c.At(1).index, "a");
   EXPECT_TRUE(c.Modified());  // a rename and a new body are changes a save keeps
 }

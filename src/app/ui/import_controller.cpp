@@ -46,7 +46,6 @@ ImportController::ImportController(AppContext& context) : c_(context) {
 
 void ImportVcard(AppContext& c, const std::string& path) {
   const VcardReadResult result = c.model.document.ImportVcardFile(path);
-  c.frame.ShowCardCount();
   // Always told: the count, and what a card could not hold.
   c.ShowStandardMessage(ToQString(VcardMessage(result, path)),
                         result.status == VcardStatus::Ok ? QMessageBox::Information

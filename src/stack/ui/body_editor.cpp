@@ -6,6 +6,8 @@
 #include <QMouseEvent>
 #include <QSyntaxHighlighter>
 #include <QTextBlock>
+#include <QTextLayout>
+#include <algorithm>
 
 #include "stack/links.h"
 
@@ -38,8 +40,10 @@ BodyEditor::BodyEditor(QWidget* parent) : QTextEdit(parent) {
   setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
   setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
   viewport()->setMouseTracking(true);
+  // Before the highlighter's own handler, whose format changes report
+  // themselves as changes too: they must find the edit already taken in.
+  connect(document(), &QTextDocument::contentsChange, this, &BodyEditor::OnContentsChange);
   new LinkHighlighter(document());
-  connect(this, &QTextEdit::textChanged, this, &BodyEditor::OnTextChanged);
 }
 
 namespace {
@@ -49,6 +53,17 @@ namespace {
 // grows with the square of its length (a 1 MB word took a minute to show).
 // Beyond this length the body breaks lines anywhere instead.
 constexpr qsizetype kLongestWrappedWord = 2000;
+
+// Qt throws a paragraph's glyphs away after laying it out unless told to
+// keep them; then every blink of the cursor shapes a long paragraph again
+// only to place the cursor. Long ones keep theirs.
+constexpr int kKeptLayoutLength = 4096;
+
+void KeepLongLayouts(QTextDocument* document, int from, int to) {
+  for (QTextBlock b = document->findBlock(from); b.isValid() && b.position() <= to; b = b.next()) {
+    if (b.length() > kKeptLayoutLength) b.layout()->setCacheEnabled(true);
+  }
+}
 
 bool HasLongWord(const QString& text) {
   qsizetype run = 0;
@@ -78,26 +93,54 @@ void BodyEditor::Load(const QString& text) {
   loading_ = true;
   FitWrapMode(text, true);
   setPlainText(text);
+  KeepLongLayouts(document(), 0, document()->characterCount());
   shown_ = document()->toRawText();
   loading_ = false;
 }
 
-QString BodyEditor::Text() const {
-  // toPlainText() would turn no-break spaces into blanks; the raw text keeps
-  // every character and marks line breaks as paragraph separators.
-  QString text = document()->toRawText();
-  text.replace(QChar::ParagraphSeparator, u'\n');
-  text.replace(QChar::LineSeparator, u'\n');
-  return text;
+namespace {
+
+// The document marks line breaks as paragraph (or line) separators.
+QString AsTyped(QString raw) {
+  raw.replace(QChar::ParagraphSeparator, u'\n');
+  raw.replace(QChar::LineSeparator, u'\n');
+  return raw;
 }
 
-void BodyEditor::OnTextChanged() {
+}  // namespace
+
+QString BodyEditor::Text() const {
+  // toPlainText() would turn no-break spaces into blanks; the raw text keeps
+  // every character.
+  return AsTyped(document()->toRawText());
+}
+
+void BodyEditor::OnContentsChange(int position, int removed, int added) {
   if (loading_) return;
-  // Format changes signal too; only a change of the characters is an edit.
-  QString raw = document()->toRawText();
-  if (raw == shown_) return;
-  shown_ = std::move(raw);
-  emit edited();
+  // Only the changed range is read, so a key costs the same in a card of a
+  // megabyte as in one of a line. Qt may count the document's closing
+  // paragraph mark, which is no character of the text.
+  const qsizetype length = document()->characterCount() - 1;
+  const qsizetype old = std::min<qsizetype>(removed, shown_.size() - position);
+  const qsizetype now = std::min<qsizetype>(added, length - position);
+  if (position < 0 || old < 0 || now < 0 || shown_.size() - old + now != length) {
+    // A report that does not add up: take the whole text again.
+    QString raw = document()->toRawText();
+    if (raw == shown_) return;
+    const qsizetype before = shown_.size();
+    shown_ = std::move(raw);
+    emit edited(0, static_cast<int>(before), AsTyped(shown_));
+    return;
+  }
+  QTextCursor range(document());
+  range.setPosition(position);
+  range.setPosition(static_cast<int>(position + now), QTextCursor::KeepAnchor);
+  const QString inserted = range.selectedText();
+  // Format changes (the link underlines) are reported as changes too.
+  if (old == now && QStringView(shown_).mid(position, old) == inserted) return;
+  shown_.replace(position, old, inserted);
+  KeepLongLayouts(document(), position, static_cast<int>(position + now));
+  emit edited(position, static_cast<int>(old), AsTyped(inserted));
 }
 
 bool BodyEditor::ReachesBody(const QKeyEvent& e) {

@@ -25,7 +25,10 @@ class BodyEditor : public QTextEdit {
   void keyPressed();
   void insertPressed();      // Insert without Shift or Ctrl
   void ctrlLetter(char lowerLetter);  // after the editor handled the key
-  void edited();             // the text changed through the user
+  // The text changed through the user (keys, Cut, Paste, middle-click, drag
+  // and drop, an input method, Undo): `removed` characters from `position`
+  // became `inserted` (line breaks as in Text()).
+  void edited(int position, int removed, const QString& inserted);
   void focusGained();
   void cardListRequested(const QPoint& globalPos);
   void linkClicked(const QString& target);
@@ -41,14 +44,14 @@ class BodyEditor : public QTextEdit {
  private:
   static bool ReachesBody(const QKeyEvent& e);
   QString LinkAt(const QPoint& viewportPos) const;
-  void OnTextChanged();
+  void OnContentsChange(int position, int removed, int added);
   // Breaks lines anywhere once `text` holds a word too long to break at word
   // boundaries in good time; `whole`: the text is the whole body, so an
   // ordinary one goes back to breaking at words.
   void FitWrapMode(const QString& text, bool whole);
 
   bool loading_ = false;
-  QString shown_;  // the raw text last loaded or reported
+  QString shown_;  // the raw text last loaded, kept in step with each edit
 };
 
 }  // namespace tessel

@@ -152,6 +152,10 @@ void CardStackView::StackRefreshed() {
 
 void CardStackView::StackLaidOut() {
   PlaceAll();
+  // A new window size (the window manager may resize at any moment) takes
+  // no caret away from a name being typed: Ctrl+A there must select, not
+  // jump from the body.
+  if (IndexField* index = FrontIndex(); index && index->hasFocus()) return;
   FocusFrontBody();
 }
 
@@ -232,14 +236,12 @@ void CardStackView::UndoBody() {
   BodyEditor* body = FrontBody();
   if (!body) return;
   body->undo();
-  OnBodyEdited();
 }
 
 void CardStackView::CutBody() {
   BodyEditor* body = FrontBody();
   if (!body) return;
   body->cut();
-  OnBodyEdited();
 }
 
 void CardStackView::CopyBody() {
@@ -250,7 +252,6 @@ void CardStackView::PasteBody() {
   BodyEditor* body = FrontBody();
   if (!body) return;
   body->paste();  // plain text only: the editor accepts no rich text
-  OnBodyEdited();
   ApplyBodyFormat();
 }
 
@@ -307,11 +308,22 @@ void CardStackView::OnIndexEdited() {
   }
 }
 
-void CardStackView::OnBodyEdited() {
-  // Whatever changed the text (keys, Cut, Paste, middle-click, drag and
-  // drop, an input method, Undo), storing it marks the document changed.
-  if (BodyEditor* body = FrontBody()) {
-    cards_.StoreFrontEdits(FrontField::Body, BodyFromEditor(ToCp1252(body->Text())));
+void CardStackView::OnBodyEdited(int position, int removed, const QString& inserted) {
+  const BodyEditor* editor = FrontBody();
+  if (!editor || cards_.Empty()) return;
+  // Only the edited range is converted and stored. A character Windows-1252
+  // lacks that takes two editor positions is stored as one '?'; the lengths
+  // then differ and the whole text is stored instead.
+  const std::string& body = cards_.At(0).body;
+  const std::string text = ToCp1252(inserted);
+  const std::optional<ByteRange> range =
+      BodyBytes(body, static_cast<std::size_t>(position), static_cast<std::size_t>(removed));
+  const auto length = static_cast<std::size_t>(editor->document()->characterCount() - 1);
+  if (range && EditorLength(body) - static_cast<std::size_t>(removed) + text.size() == length) {
+    cards_.StoreFrontEdits(FrontField::Body, range->start, range->end - range->start,
+                           BodyFromEditor(text));
+  } else {
+    cards_.StoreFrontEdits(FrontField::Body, BodyFromEditor(ToCp1252(editor->Text())));
   }
 }
 

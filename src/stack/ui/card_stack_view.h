@@ -129,7 +129,7 @@ class CardStackView : public QObject, public CardStackObserver {
   void CreateFrontWindow();
   void OnBackCardClicked(std::size_t slot);
   void OnIndexEdited();
-  void OnBodyEdited();
+  void OnBodyEdited(int position, int removed, const QString& inserted);
   void OnCtrlLetter(char letter);
   void OnLinkClicked(const QString& target);
   void ShowCardList(const QPoint& globalPos);

@@ -328,6 +328,25 @@ TEST_F(MainWindowTest, RestoreAndResizeLayOutTheStack) {
             QPoint(0, w.menuBar()->height() + CascadeRect(h, 0).top));
 }
 
+TEST_F(MainWindowTest, CtrlAInTheIndexLineSelectsItEvenAfterTheWindowChangedSize) {
+  OpenCards({{"alpha", "one"}, {"anna", "two"}});
+  MainWindow& w = Active();
+  QTest::mouseClick(Index(), Qt::LeftButton, {}, QPoint(5, 5));
+  ASSERT_TRUE(Index()->hasFocus());
+  // The window manager may resize the window at any time; the stack is laid
+  // out again, but the caret stays where the user put it.
+  const int before = w.ClientHeight();
+  w.resize(w.width() + 40, w.height() + 40);
+  ASSERT_TRUE(Eventually([&] {
+    return w.Cards().OnScreenEntries()[0].rect == CascadeRect(before + 40, 0);
+  }));
+  EXPECT_TRUE(Index()->hasFocus());
+  QTest::keyClick(QApplication::focusWidget(), Qt::Key_A, Qt::ControlModifier);
+  QTest::keyClicks(QApplication::focusWidget(), "Ada");
+  EXPECT_EQ(Front(), "Ada");
+  EXPECT_EQ(Body()->Text(), "one");
+}
+
 TEST_F(MainWindowTest, StatusPanes) {
   MainWindow& w = Window();
   EXPECT_EQ(w.ReadyText(), "Ready");

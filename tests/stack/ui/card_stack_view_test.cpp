@@ -1,8 +1,11 @@
 #include <QAction>
 #include <QClipboard>
 #include <QMenu>
+#include <QTextCursor>
 #include <QToolBar>
 
+#include "services/ui/text.h"
+#include "stack/body_text.h"
 #include "support/stack_test_support.h"
 
 namespace tessel::test {
@@ -166,6 +169,43 @@ TEST_F(CardStackViewTest, BodyKeysMarkModifiedToggleOverwriteAndStoreAtOnce) {
   cards.AddCardWindow("new", true);
   EXPECT_FALSE(view->Overwrite());
   EXPECT_FALSE(Body()->overwriteMode());
+}
+
+TEST_F(CardStackViewTest, EveryKindOfBodyEditLeavesTheRecordAsTheWholeTextWouldBe) {
+  Load({"alpha"});
+  cards.At(0).body = "one\r\ntwo\rthree www.a.org four";
+  cards.RefreshStack();
+  ShowActive();
+  Body()->setFocus();
+  // The record read as the editor reads it (the file's lone CR stays one).
+  auto stored = [&] { return BodyForEditor(cards.At(0).body); };
+  auto shown = [&] { return ToCp1252(Body()->Text()); };
+  auto at = [&](int position, int end = -1) {
+    QTextCursor c = Body()->textCursor();
+    c.setPosition(position);
+    if (end >= 0) c.setPosition(end, QTextCursor::KeepAnchor);
+    Body()->setTextCursor(c);
+  };
+  at(5);  // in "two", after the CR LF
+  QTest::keyClicks(Body(), "X");
+  EXPECT_EQ(cards.At(0).body, "one\r\ntXwo\rthree www.a.org four");  // the lone CR kept
+  QTest::keyClick(Body(), Qt::Key_Return);
+  at(12);  // before the link, whose underline moves
+  QTest::keyClicks(Body(), "Y");
+  QApplication::clipboard()->setText("p\nq\n");
+  view->PasteBody();
+  EXPECT_EQ(stored(), shown());
+  at(2, 9);  // across two line breaks
+  QTest::keyClick(Body(), Qt::Key_Delete);
+  EXPECT_EQ(stored(), shown());
+  view->UndoBody();
+  view->UndoBody();
+  EXPECT_EQ(stored(), shown());
+  // A character outside Windows-1252 and the BMP is one '?' in the record.
+  QKeyEvent typed(QEvent::KeyPress, 0, Qt::NoModifier, QString::fromUtf8("\xF0\x9F\x98\x80"));
+  QApplication::sendEvent(Body(), &typed);
+  QTest::keyClicks(Body(), "Z");
+  EXPECT_EQ(stored(), shown());
 }
 
 TEST_F(CardStackViewTest, CtrlLetterJumpsAndTheEditorStillHandlesTheKey) {
