@@ -93,7 +93,7 @@ void BM_Save(benchmark::State& state) {
   bench::StderrReporter errors;
   for (auto _ : state) {
     if (!errors(WriteCardFile(cards, FormatSettings{}, path, FileOps::System(),
-                              state.range(1) ? &identity : nullptr))) {
+                              nullptr, state.range(1) ? &identity : nullptr))) {
       state.SkipWithError("write failed");
     }
   }

@@ -131,7 +131,6 @@ void RecoveryController::Recover(const RecoveryCandidate& found) {
   // This process keeps them now: its own file is on disk before the old
   // one goes, so a crash in between loses nothing.
   if (WriteNow(true)) ::unlink(found.file.c_str());
-  c_.frame.ShowCardCount();
 }
 
 }  // namespace tessel

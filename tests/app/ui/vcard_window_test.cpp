@@ -15,7 +15,7 @@ namespace {
 class VcardWindowTest : public uitest::MainWindowTest {
  protected:
   void OpenRecords(const std::vector<CardInfo>& cards) {
-    Window().Cards().SetModified(false);
+    Window().Cards().MarkUnchanged();
     OpenThrough(WriteCards("cards.tsl", cards));
     ASSERT_EQ(Window().Cards().Size(), cards.size());
   }
@@ -84,7 +84,7 @@ TEST_F(VcardWindowTest, ExportAsksForTaggedOrAllCardsAndImportAddsThemBack) {
 
 TEST_F(VcardWindowTest, ImportRunsWithoutCardsAndTellsOfDamage) {
   // Enabled on an empty document, which the cards then fill.
-  Window().Cards().SetModified(false);
+  Window().Cards().MarkUnchanged();
   EXPECT_TRUE(Window().Action(CommandId::ImportVcard)->isEnabled());
   EXPECT_FALSE(Window().Action(CommandId::ExportVcard)->isEnabled());
   dialogs.openNames = {WriteVcf("cut.vcf", "BEGIN:VCARD\r\nFN:Whole\r\nPHOTO:x\r\nEND:VCARD\r\n"
@@ -97,7 +97,7 @@ TEST_F(VcardWindowTest, ImportRunsWithoutCardsAndTellsOfDamage) {
   EXPECT_TRUE(dialogs.shown[0].text.contains("1 photo"));
 
   // Nothing whole: nothing added, and the message says why.
-  Window().Cards().SetModified(false);
+  Window().Cards().MarkUnchanged();
   dialogs.openNames = {WriteVcf("none.vcf", "Name,Phone\r\n")};
   Window().RunCommand(CommandId::ImportVcard);
   EXPECT_EQ(Indexes(), std::vector<std::string>{"Whole"});

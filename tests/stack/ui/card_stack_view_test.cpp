@@ -173,7 +173,7 @@ TEST_F(CardStackViewTest, BodyKeysMarkModifiedToggleOverwriteAndStoreAtOnce) {
 
 TEST_F(CardStackViewTest, EveryKindOfBodyEditLeavesTheRecordAsTheWholeTextWouldBe) {
   Load({"alpha"});
-  cards.At(0).body = "one\r\ntwo\rthree www.a.org four";
+  cards.SetBody(0, "one\r\ntwo\rthree www.a.org four");
   cards.RefreshStack();
   ShowActive();
   Body()->setFocus();
