@@ -321,7 +321,11 @@ bool Document::Recover(CardFileData&& data, const std::string& path, bool saveBl
   // is; when the user will not share it with its editor they stay untitled.
   Opening opening;
   if (!path.empty() && LockForOpening(path, opening)) {
-    Adopt(path, std::move(opening.lock), opening.readOnly, std::nullopt);
+    // The file as it is now is the one the user chose to recover over, so
+    // Save asks only about changes made after this.
+    const DiskCheck disk = CheckOnDisk(path, FileIdentity{}, ops_);
+    Adopt(path, std::move(opening.lock), opening.readOnly,
+          disk.state == DiskState::Same ? FileIdentity{} : disk.now);
   }
   // A recovered import must still not be written over its Cardfile file.
   saveBlocked_ = saveBlocked;
