@@ -170,6 +170,12 @@ std::string Latin1ToUtf8(std::string_view text) {
   return out;
 }
 
+std::string_view TrimBlanks(std::string_view text) {
+  while (!text.empty() && (text.front() == ' ' || text.front() == '\t')) text.remove_prefix(1);
+  while (!text.empty() && (text.back() == ' ' || text.back() == '\t')) text.remove_suffix(1);
+  return text;
+}
+
 bool IsUtf8(std::string_view text) {
   std::size_t i = 0;
   while (i < text.size()) {

@@ -46,6 +46,8 @@ std::string Latin1ToUtf8(std::string_view text);
 // True when `text` is well-formed UTF-8 (no overlong forms, surrogates or
 // code points past U+10FFFF).
 bool IsUtf8(std::string_view text);
+// `text` without the blanks and tabs at either end.
+std::string_view TrimBlanks(std::string_view text);
 
 // A card text as the UTF-8 of files that other programs exchange, and back:
 // the one place where card texts and Unicode file formats meet.

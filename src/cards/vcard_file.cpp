@@ -21,12 +21,6 @@ bool Is(std::string_view a, std::string_view b) {
   return true;
 }
 
-std::string_view Trim(std::string_view s) {
-  while (!s.empty() && (s.front() == ' ' || s.front() == '\t')) s.remove_prefix(1);
-  while (!s.empty() && (s.back() == ' ' || s.back() == '\t')) s.remove_suffix(1);
-  return s;
-}
-
 // Physical lines, ended by CR LF, LF or a lone CR.
 class Lines {
  public:
@@ -157,10 +151,10 @@ bool ParseProperty(std::string_view line, Property& p) {
     const std::size_t eq = part.find('=');
     Param param;
     if (eq == std::string_view::npos) {
-      param.value = Trim(part);
+      param.value = TrimBlanks(part);
     } else {
-      param.name = Trim(part.substr(0, eq));
-      param.value = Trim(part.substr(eq + 1));
+      param.name = TrimBlanks(part.substr(0, eq));
+      param.value = TrimBlanks(part.substr(eq + 1));
       if (param.value.size() >= 2 && param.value.front() == '"' && param.value.back() == '"') {
         param.value = param.value.substr(1, param.value.size() - 2);
       }
@@ -265,7 +259,7 @@ struct Draft {
 std::string JoinNonEmpty(const std::vector<std::string>& parts, std::string_view glue) {
   std::string out;
   for (const std::string& p : parts) {
-    const std::string_view t = Trim(p);
+    const std::string_view t = TrimBlanks(p);
     if (t.empty()) continue;
     if (!out.empty()) out += glue;
     out += t;
@@ -290,7 +284,7 @@ std::string ReplaceLineBreaks(std::string_view text, std::string_view with) {
 
 // A value on one line of the body: its line breaks become ", ".
 std::string OneLine(std::string_view text) {
-  return std::string(Trim(ReplaceLineBreaks(text, ", ")));
+  return std::string(TrimBlanks(ReplaceLineBreaks(text, ", ")));
 }
 
 CardInfo MakeCard(const Draft& d) {
@@ -327,7 +321,7 @@ bool IsPicture(std::string_view name) { return Is(name, "PHOTO") || Is(name, "LO
 void TakeProperty(const Property& p, bool cut, Draft& d) {
   const std::string_view name = p.name;
   if (Is(name, "VERSION")) {
-    d.v21 = Trim(p.value) == "2.1";
+    d.v21 = TrimBlanks(p.value) == "2.1";
     return;
   }
   if (IsPicture(name)) {
@@ -379,10 +373,10 @@ void TakeProperty(const Property& p, bool cut, Draft& d) {
     return;
   }
   if (prodid) {
-    d.tessel = Trim(text).starts_with(kVcardProductIdPrefix);
+    d.tessel = TrimBlanks(text).starts_with(kVcardProductIdPrefix);
   } else if (categories) {
     ++d.categories;
-    for (const std::string& c : SplitValue(text, ',', d.v21)) d.tagged |= Is(Trim(c), "Tagged");
+    for (const std::string& c : SplitValue(text, ',', d.v21)) d.tagged |= Is(TrimBlanks(c), "Tagged");
   } else if (n) {
     d.name = SplitValue(text, ';', d.v21);
   } else if (note) {
@@ -411,8 +405,8 @@ void AddCounts(const Draft& d, VcardReadResult& r) {
   r.others += d.others + (d.tessel ? 0 : d.categories);
 }
 
-bool IsBegin(const Property& p) { return Is(p.name, "BEGIN") && Is(Trim(p.value), "VCARD"); }
-bool IsEnd(const Property& p) { return Is(p.name, "END") && Is(Trim(p.value), "VCARD"); }
+bool IsBegin(const Property& p) { return Is(p.name, "BEGIN") && Is(TrimBlanks(p.value), "VCARD"); }
+bool IsEnd(const Property& p) { return Is(p.name, "END") && Is(TrimBlanks(p.value), "VCARD"); }
 
 VcardReadResult Refuse(std::string detail) {
   VcardReadResult r;
@@ -451,7 +445,7 @@ VcardReadResult ParseVcards(std::string_view bytes, std::vector<CardInfo>& cards
   // A skipped entry may be long (a photo); a kept one never longer than a card.
   while (!lines.AtEnd()) {
     NextContentLine(lines, inCard && d.v21, kVcardMaxCardText + 1024, line, cut);
-    if (Trim(line).empty()) continue;
+    if (TrimBlanks(line).empty()) continue;
     const bool parsed = ParseProperty(line, p);
     if (!inCard) {
       if (parsed && IsBegin(p)) {

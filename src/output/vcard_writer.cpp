@@ -11,12 +11,6 @@ namespace {
 
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
-std::string_view Trim(std::string_view s) {
-  while (!s.empty() && (s.front() == ' ' || s.front() == '\t')) s.remove_prefix(1);
-  while (!s.empty() && (s.back() == ' ' || s.back() == '\t')) s.remove_suffix(1);
-  return s;
-}
-
 bool StartsWithNoCase(std::string_view text, std::string_view prefix) {
   return text.size() >= prefix.size() && MbsICmp(text.substr(0, prefix.size()), prefix) == 0;
 }
@@ -152,13 +146,13 @@ void AppendCard(std::string& out, const CardInfo& card) {
 }  // namespace
 
 std::string_view PhoneNumberIn(std::string_view line) {
-  line = Trim(line);
+  line = TrimBlanks(line);
   std::size_t start = 0;
   while (start < line.size() && !IsDigit(line[start]) && line[start] != '+' && line[start] != '(') {
     ++start;
   }
   // The label before the number: words and an optional colon, nothing else.
-  const std::string_view label = Trim(line.substr(0, start));
+  const std::string_view label = TrimBlanks(line.substr(0, start));
   for (std::size_t i = 0; i < label.size(); ++i) {
     const uint8_t c = static_cast<uint8_t>(label[i]);
     const bool letter = (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c >= 0xC0;
